@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QTextFormat>
+
+// Properties that RTF carries and QTextDocument has no field for. The reader
+// stores them on the formats so that the writer can give them back, and the
+// editor's attribute objects read and write them. Units are stated per entry.
+//
+// Representation choices shared by reader, writer and editor:
+// - Lengths on block formats (indents, spacing, tab positions) are in
+//   document pixels at 96 dpi: 1 px = 15 twips. Qt scales them to the device.
+// - Font sizes are points (setFontPointSize), halves kept (\fs21 = 10.5 pt).
+// - A page break is the character U+000C in the text; its character format
+//   carries FormFeed so the editor can make it invisible.
+// - A picture Qt can show is a QTextImageFormat whose name is a resource of
+//   the document; any other picture or object keeps its bytes in ObjectData.
+namespace richtext::prop {
+
+enum : int {
+    // Character formats.
+    UnderlineKind = QTextFormat::UserProperty + 1, // int: 0 none, 1 single, 2 word, 3 double, 4 dotted, 5 dash, 6 dash-dot, 7 dash-dot-dot, 8 wave, 9 thick
+    Hidden,             // bool: \v
+    Offset,             // int, half points, positive raises (\up), negative lowers (\dn)
+    Lcid,               // int: \lang
+    CharSpacing,        // int, twips: \expndtw (exact value; Qt letter spacing shows it)
+    Kerning,            // int, half points: \kerning
+    Animation,          // int: \animtext
+    Outline,            // bool: \outl
+    Shadow,             // bool: \shad
+    Emboss,             // bool: \embo
+    Imprint,            // bool: \impr
+    LinkEffect,         // bool: text marked as a link by the link scan
+    AutoColor,          // bool: colour is the automatic colour (\cf0)
+    FormFeed,           // bool: on the format of a U+000C page break
+    FontCharset,        // int: \fcharset of the run's font, kept for writing back
+    FontPitch,          // int: \fprq of the run's font (0 default, 1 fixed, 2 variable)
+    FontFamilyKind,     // QString: froman, fswiss, fmodern, fscript, fdecor, ftech, fnil
+
+    // Block formats.
+    KeepWithNext = QTextFormat::UserProperty + 100, // bool: \keepn
+    KeepTogether,       // bool: \keep
+    NumberingKind,      // int: rich-edit numbering byte (0 none, 1 bullet, 2 arabic, 3 lower letter, 4 upper letter, 5 lower roman, 6 upper roman)
+    NumberingStart,     // int: first number of a numbered list
+    LineSpacingRule,    // int: \sl value in twips as read (negative = exact)
+    LineSpacingMultiple,// bool: \slmult1
+    PageBreakBefore,    // bool: \pagebb
+
+    // Image and object formats.
+    ObjectKind = QTextFormat::UserProperty + 200, // QString: picture kind keyword ("pngblip", "jpegblip", "wmetafile", "emfblip", ...) or "object"
+    ObjectData,         // QByteArray: the picture's or object's original bytes
+    ObjectMeta,         // QString: further keywords of the picture (e.g. "wmetafile8", "picw1234")
+    PictureWidthGoal,   // int, twips: \picwgoal
+    PictureHeightGoal,  // int, twips: \pichgoal
+    PictureWidth,       // int: \picw
+    PictureHeight,      // int: \pich
+    PictureScaleX,      // int percent: \picscalex
+    PictureScaleY,      // int percent: \picscaley
+    ObjectFileName,     // QString: file an embedded object was made from
+};
+
+} // namespace richtext::prop
