@@ -1,0 +1,91 @@
+#include "convertcommand.h"
+
+#include "codepage.h"
+#include "rtfexport.h"
+#include "rtfimport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextStream>
+
+namespace {
+
+enum class OutputKind { Rtf, Text, Unknown };
+
+OutputKind outputKindOf(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("rtf") || suffix == QLatin1String("tem"))
+        return OutputKind::Rtf;
+    if (suffix == QLatin1String("txt") || suffix == QLatin1String("inf"))
+        return OutputKind::Text;
+    return OutputKind::Unknown;
+}
+
+// Text output is UTF-8 with LF line ends, the Linux norm; page breaks stay
+// form feeds so that `pr` and printers still see them.
+QByteArray toText(const QByteArray &input)
+{
+    const int codePage = richtext::codepage::forLcid(richtext::codepage::systemDefaultLcid());
+    if (richtext::isRtf(input)) {
+        richtext::ImportOptions options;
+        options.defaultCodePage = codePage;
+        return richtext::rtfToPlainText(input, options).toUtf8();
+    }
+    return richtext::decodePlainText(input, codePage).toUtf8();
+}
+
+QByteArray toRtf(const QByteArray &input)
+{
+    const int lcid = richtext::codepage::systemDefaultLcid();
+    QTextDocument document;
+    document.setUndoRedoEnabled(false);
+    QTextCursor cursor(&document);
+    richtext::ImportOptions importOptions;
+    importOptions.defaultCodePage = richtext::codepage::forLcid(lcid);
+    if (!richtext::insertRtf(cursor, input, importOptions))
+        richtext::insertPlainText(cursor, input, importOptions.defaultCodePage);
+    richtext::ExportOptions exportOptions;
+    exportOptions.codePage = importOptions.defaultCodePage;
+    exportOptions.lcid = lcid;
+    return richtext::toRtf(document, exportOptions);
+}
+
+} // namespace
+
+int runConvertCommand(const QStringList &args, QTextStream &, QTextStream &err)
+{
+    if (args.size() != 2) {
+        err << "usage: quorin-batch convert IN OUT  (OUT ends in .rtf or .txt)\n";
+        return 1;
+    }
+    const QString &inPath = args.at(0);
+    const QString &outPath = args.at(1);
+    const OutputKind kind = outputKindOf(outPath);
+    if (kind == OutputKind::Unknown) {
+        err << "quorin-batch: cannot write '" << outPath
+            << "': the output name must end in .rtf or .txt\n";
+        return 1;
+    }
+    QFile in(inPath);
+    if (!in.open(QIODevice::ReadOnly)) {
+        err << "quorin-batch: cannot read '" << inPath << "': " << in.errorString() << '\n';
+        return 1;
+    }
+    const QByteArray input = in.readAll();
+    in.close();
+
+    const QByteArray output = kind == OutputKind::Text ? toText(input) : toRtf(input);
+
+    // Written beside the target and renamed, so a failure never leaves a
+    // half-written file in place of an old one.
+    QSaveFile out(outPath);
+    if (!out.open(QIODevice::WriteOnly) || out.write(output) != output.size() || !out.commit()) {
+        err << "quorin-batch: cannot write '" << outPath << "': " << out.errorString() << '\n';
+        return 1;
+    }
+    return 0;
+}

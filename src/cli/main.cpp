@@ -1,0 +1,39 @@
+// quorin-batch: Quorin's document work without a window.
+#include "convertcommand.h"
+
+#include <QGuiApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+void printUsage(QTextStream &stream)
+{
+    stream << "usage:\n"
+              "  quorin-batch convert IN OUT     convert a document; OUT ends in .rtf or .txt\n";
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Text layout needs a GUI application object, never a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+        printUsage(args.isEmpty() ? err : out);
+        return args.isEmpty() ? 1 : 0;
+    }
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("convert"))
+        return runConvertCommand(args, out, err);
+    err << "quorin-batch: unknown command '" << command << "'\n";
+    printUsage(err);
+    return 1;
+}
