@@ -35,7 +35,10 @@ QByteArray toText(const QByteArray &input)
         options.defaultCodePage = codePage;
         return richtext::rtfToPlainText(input, options).toUtf8();
     }
-    return richtext::decodePlainText(input, codePage).toUtf8();
+    QString text = richtext::decodePlainText(input, codePage);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text.toUtf8();
 }
 
 QByteArray toRtf(const QByteArray &input)
