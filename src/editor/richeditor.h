@@ -1,0 +1,242 @@
+#pragma once
+
+#include "editortypes.h"
+#include "urltypes.h"
+
+#include <QTextEdit>
+
+#include <memory>
+
+class InvisibleTextHighlighter;
+class ParaAttributes;
+class QIODevice;
+class RichEditorStrings;
+class SelectionBar;
+class TextAttributes;
+class WideRichEditorStrings;
+
+// The editor control of both panes: a QTextEdit with
+// - streaming of RTF, plain text and UTF-16 text in formats chosen by
+//   inputFormat()/outputFormat(), with progress signals (richeditorstream.cpp);
+// - the document as a list of lines: wideLines() (QString) and lines(), the
+//   8-bit face converted with codePage() (richeditorlines.h);
+// - character and paragraph attributes that change one property at a time
+//   (selAttributes(), defAttributes(), paragraph());
+// - search over ranges, a maximum length, a redraw lock, a selection bar,
+//   and RTF, HTML and text on the clipboard (richeditorclipboard.cpp).
+//
+// Positions count a paragraph end as one character, as QTextDocument does.
+// A form feed (U+000C) marks a page break; it counts as one character and is
+// never painted, and neither is text marked hidden.
+//
+// Failures of streaming and line edits throw EditorError.
+class RichEditor : public QTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit RichEditor(QWidget *parent = nullptr);
+    ~RichEditor() override;
+
+    // --- formats of streams and files ---
+    InputFormat inputFormat() const { return m_inputFormat; }
+    void setInputFormat(InputFormat format) { m_inputFormat = format; }
+    OutputFormat outputFormat() const { return m_outputFormat; }
+    void setOutputFormat(OutputFormat format) { m_outputFormat = format; }
+    // Reading replaces only the selection; writing writes only the selection.
+    bool selectedInOut() const { return m_selectedInOut; }
+    void setSelectedInOut(bool on) { m_selectedInOut = on; }
+    // RTF is read and written with language-neutral keywords only.
+    bool plainRtf() const { return m_plainRtf; }
+    void setPlainRtf(bool on) { m_plainRtf = on; }
+
+    // --- behaviour ---
+    // Set before the control is first shown (as stored settings are), the
+    // value is only kept and undo works with the engine's own depth. Set on
+    // a control that has been shown, 0 switches undo off and any other value
+    // switches it on. Qt keeps every undo step; the depth itself is not
+    // enforced.
+    int undoLimit() const { return m_undoLimit; }
+    void setUndoLimit(int limit);
+    // Character formatting with an empty selection applies to the word at
+    // the caret (true) or only to the text typed next (false).
+    bool wordFormatting() const { return m_wordFormatting; }
+    void setWordFormatting(bool on) { m_wordFormatting = on; }
+    // A strip left of the text where a click selects the line under it.
+    bool showSelectionBar() const { return m_showSelectionBar; }
+    void setShowSelectionBar(bool on);
+    // Locale identifier (LCID) whose ANSI code page converts the 8-bit face.
+    int language() const { return m_language; }
+    void setLanguage(int lcid);
+    int codePage() const { return m_codePage; }
+    LangOptions langOptions() const { return m_langOptions; }
+    void setLangOptions(LangOptions options) { m_langOptions = options; }
+    // Most characters the user can type or paste and line edits can make;
+    // 0 means no limit. Loading a document is not limited (cutting a file
+    // short would lose its end on the next save).
+    int maxLength() const { return m_maxLength; }
+    void setMaxLength(int length) { m_maxLength = length < 0 ? 0 : length; }
+
+    // --- links and embedded objects: kept for the link scanner and object
+    // support ---
+    AutoUrlDetect autoUrlDetect() const { return m_autoUrlDetect; }
+    void setAutoUrlDetect(AutoUrlDetect mode) { m_autoUrlDetect = mode; }
+    const UrlTypeList &customUrls() const { return m_customUrls; }
+    void setCustomUrls(const UrlTypeList &list) { m_customUrls.assign(list); }
+    void addUrlType(const QString &name, const QColor &color, bool underline,
+                    std::optional<Qt::CursorShape> cursor = std::nullopt)
+    {
+        m_customUrls.add(name, color, underline, cursor);
+    }
+    QColor urlColor() const { return m_urlColor; }
+    void setUrlColor(const QColor &color) { m_urlColor = color; }
+    Qt::CursorShape urlCursor() const { return m_urlCursor; }
+    void setUrlCursor(Qt::CursorShape shape) { m_urlCursor = shape; }
+    bool autoVerbMenu() const { return m_autoVerbMenu; }
+    void setAutoVerbMenu(bool on) { m_autoVerbMenu = on; }
+    bool includeOle() const { return m_includeOle; }
+    void setIncludeOle(bool on) { m_includeOle = on; }
+    bool allowInPlace() const { return m_allowInPlace; }
+    void setAllowInPlace(bool on) { m_allowInPlace = on; }
+
+    // --- the document ---
+    RichEditorStrings &lines() { return *m_lines; }
+    WideRichEditorStrings &wideLines() { return *m_wideLines; }
+    TextAttributes &selAttributes() { return *m_selAttributes; }
+    TextAttributes &defAttributes() { return *m_defAttributes; }
+    ParaAttributes &paragraph() { return *m_paragraph; }
+
+    // Characters in the document, a paragraph end counting as one.
+    int textLength() const;
+    int selStart() const;
+    int selLength() const;
+    // Selects `length` characters from `start` (both clamped to the text).
+    void setSelection(int start, int length);
+    // The selected text with paragraph ends as "\n"; replacing it is one
+    // undo step and obeys maxLength() (the excess is cut off).
+    QString selText() const;
+    void setSelText(const QString &text);
+
+    // Position of the first match of `text` in the range, or -1. The range
+    // runs from startPos over `length` characters, backwards with
+    // FindOption::Backward; a length of 0 or less runs to the end of the
+    // document in the search direction. A match lies wholly in the range.
+    // "\n" in `text` matches a paragraph end.
+    int findText(const QString &text, int startPos, int length, FindOptions options = {}) const;
+
+public slots:
+    // Empties the document and its undo history; new text takes the default
+    // attributes. (Hides QTextEdit::clear, which would keep Qt's format.)
+    void clear();
+
+public:
+    // Nestable. While locked nothing is painted; the last unlock puts back
+    // the selection and the line that was at the top when the first lock
+    // was taken, then repaints.
+    void lockRedraw();
+    void unlockRedraw();
+    bool isRedrawLocked() const { return m_redrawLock > 0; }
+
+    // --- streaming (richeditorstream.cpp) ---
+    // Reads a whole document (or into the selection, see selectedInOut())
+    // in inputFormat(). A fresh document starts with no undo history and
+    // unmodified. RTF that cannot be read as RTF is read as plain text.
+    // Throws EditorError("Failed to Load Stream") when the device fails;
+    // the document is then left as it was.
+    void loadFromStream(QIODevice &device);
+    // Writes the document (or the selection) in outputFormat(). Throws
+    // EditorError("Failed to Save Stream") when a write fails.
+    void saveToStream(QIODevice &device);
+    // The format comes from inputFormat()/outputFormat(), never from the
+    // extension. Saving goes through a temporary file, so a failed save
+    // leaves the old file as it was. A file that cannot be opened throws
+    // EditorError("Cannot open file ...") or ("Cannot create file ...").
+    void loadFromFile(const QString &fileName);
+    void saveToFile(const QString &fileName);
+    // Reads a file into the selection (at an empty selection, at the caret)
+    // as one undo step; RTF keeps its formatting.
+    void insertFromFile(const QString &fileName);
+
+    // Room left for new text when `replacing` characters are replaced:
+    // INT_MAX without a maxLength().
+    int roomFor(int replacing) const;
+
+    // Conversions of the 8-bit face.
+    QString toWide(QByteArrayView bytes) const;
+    QByteArray toBytes(QStringView text) const;
+
+signals:
+    // Called before each block of data is read and after each one written,
+    // with the device's position and size.
+    void loadProgress(qint64 pos, qint64 size);
+    void saveProgress(qint64 pos, qint64 size);
+    // Mouse release and movement over link text.
+    void urlClick(const QString &url);
+    void urlMove(const QString &url);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    // Clipboard and drag and drop (richeditorclipboard.cpp).
+    QMimeData *createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    friend class WideRichEditorStrings;
+
+    bool hasBeenShown() const;
+    void applyUndoLimit();
+    void layoutSelectionBar();
+    void suspendPainting();
+    void resumePainting();
+    int firstVisiblePosition() const;
+    void scrollToLineOf(int position);
+    void loadBytes(const QByteArray &data, bool intoSelection);
+    QByteArray documentBytes(OutputFormat format, int from, int to) const;
+    // Text of [from, to) with paragraph ends as "\n"; objects are left out
+    // or, `named`, replaced by their file names.
+    QString plainTextOf(int from, int to, bool named) const;
+    // Removes what a paste put at [from, to) beyond maxLength().
+    void cutToMaxLength(QTextCursor &cursor, int from, int to);
+
+    InputFormat m_inputFormat = InputFormat::RTF;
+    OutputFormat m_outputFormat = OutputFormat::RTF;
+    bool m_selectedInOut = false;
+    bool m_plainRtf = false;
+    int m_undoLimit = 0;
+    bool m_wordFormatting = true;
+    bool m_showSelectionBar = false;
+    int m_language = 0;
+    int m_codePage = 1252;
+    LangOptions m_langOptions = LangOption::AutoFont;
+    int m_maxLength = 0;
+
+    AutoUrlDetect m_autoUrlDetect = AutoUrlDetect::None;
+    UrlTypeList m_customUrls;
+    QColor m_urlColor = Qt::blue;
+    Qt::CursorShape m_urlCursor = Qt::PointingHandCursor;
+    bool m_autoVerbMenu = true;
+    bool m_includeOle = false;
+    bool m_allowInPlace = true;
+
+    // Set while insertFromFile() runs: every read goes into the selection.
+    bool m_insertAtSelection = false;
+
+    int m_redrawLock = 0;
+    int m_paintSuspended = 0;
+    int m_savedSelStart = 0;
+    int m_savedSelLength = 0;
+    int m_savedTopPosition = 0;
+    int m_savedScroll = 0;
+
+    std::unique_ptr<TextAttributes> m_selAttributes;
+    std::unique_ptr<TextAttributes> m_defAttributes;
+    std::unique_ptr<ParaAttributes> m_paragraph;
+    std::unique_ptr<WideRichEditorStrings> m_wideLines;
+    std::unique_ptr<RichEditorStrings> m_lines;
+    SelectionBar *m_selectionBar = nullptr;
+    InvisibleTextHighlighter *m_invisibleText = nullptr;
+};
