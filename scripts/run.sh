@@ -11,14 +11,18 @@ cmake --build build -j"$(nproc)" --target quorin quorin-batch
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display found (DISPLAY and WAYLAND_DISPLAY are unset): the editor needs one."
-  out=$(mktemp -d)
-  for sample in samples/*.rtf samples/*.tem samples/*.TEM; do
-    [ -f "$sample" ] || continue
-    name=$(basename "${sample%.*}")
-    build/src/cli/quorin-batch convert "$sample" "$out/$name.txt"
-    build/src/cli/quorin-batch convert "$sample" "$out/$name.rtf"
+  out=${QUORIN_OUT:-$HOME/quorin-samples}
+  mkdir -p "$out"
+  echo "Merging the sample templates with quorin-batch instead:"
+  for template in samples/*.tem; do
+    name=$(basename "${template%.tem}")
+    mode=()
+    # The statutory declaration is a pre-printed form: values overwrite its blanks.
+    case "$name" in StatutoryDeclaration) mode=(--overwrite) ;; esac
+    build/src/cli/quorin-batch merge "$template" "samples/$name.inf" "${mode[@]}" -o "$out/$name.rtf"
+    build/src/cli/quorin-batch convert "$out/$name.rtf" "$out/$name.txt"
   done
-  echo "Converted the samples with quorin-batch instead; the results are in $out"
+  echo "The finished documents are in $out (RTF, and plain text beside them)."
   exit 0
 fi
 exec build/src/app/quorin "$@"

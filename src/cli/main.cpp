@@ -1,5 +1,6 @@
 // quorin-batch: Quorin's document work without a window.
 #include "convertcommand.h"
+#include "mergecommand.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -11,7 +12,18 @@ namespace {
 void printUsage(QTextStream &stream)
 {
     stream << "usage:\n"
-              "  quorin-batch convert IN OUT     convert a document; OUT ends in .rtf or .txt\n";
+              "  quorin-batch convert IN OUT     convert a document; OUT ends in .rtf or .txt\n"
+              "  quorin-batch merge TEMPLATE INFO... [--overwrite] -o OUT\n"
+              "                                  fill the template from each Information file;\n"
+              "                                  OUT may hold {name}, the Information file's name\n";
+}
+
+// The tool reports its own errors in one line each; Qt's warnings about the
+// session it runs in (no runtime folder, no fonts configured) are noise here.
+void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        fprintf(stderr, "%s\n", qPrintable(message));
 }
 
 } // namespace
@@ -19,6 +31,7 @@ void printUsage(QTextStream &stream)
 int main(int argc, char **argv)
 {
     // Text layout needs a GUI application object, never a display.
+    qInstallMessageHandler(quietMessages);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
@@ -33,6 +46,8 @@ int main(int argc, char **argv)
     const QString command = args.takeFirst();
     if (command == QLatin1String("convert"))
         return runConvertCommand(args, out, err);
+    if (command == QLatin1String("merge"))
+        return runMergeCommand(args, out, err);
     err << "quorin-batch: unknown command '" << command << "'\n";
     printUsage(err);
     return 1;
