@@ -1,13 +1,14 @@
-// Placeholder until page rendering lands.
 #include "formatrange.h"
 
-#include <QTextDocument>
+#include "pagerenderer.h"
 
 namespace richtext {
 
-int formatRange(QPainter *, const QTextDocument &document, const QRectF &, int, bool)
+int formatRange(QPainter *painter, const QTextDocument &document, const QRectF &rectTwips,
+                int firstChar, bool render)
 {
-    return document.characterCount();
+    PageRenderer renderer(document);
+    return renderer.formatRange(painter, rectTwips, firstChar, render);
 }
 
 } // namespace richtext

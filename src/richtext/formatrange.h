@@ -13,7 +13,8 @@ namespace richtext {
 // Whole lines only; a form feed (U+000C) ends the page after it. With render
 // false nothing is drawn, only measured. Returns the index of the first
 // character not rendered, or the document's character count when all of it
-// was rendered.
+// was rendered. Each call lays out a copy of the document; to print many
+// pages, use one PageRenderer (pagerenderer.h), which keeps its layout.
 int formatRange(QPainter *painter, const QTextDocument &document, const QRectF &rectTwips,
                 int firstChar, bool render = true);
 

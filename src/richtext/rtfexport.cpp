@@ -1,7 +1,6 @@
-// Placeholder until the RTF writer lands.
 #include "rtfexport.h"
 
-#include <QTextDocument>
+#include "rtfwriter.h"
 
 namespace richtext {
 
@@ -10,9 +9,14 @@ QByteArray toRtf(const QTextDocument &document, const ExportOptions &options)
     return toRtf(document, 0, -1, options);
 }
 
-QByteArray toRtf(const QTextDocument &document, int, int, const ExportOptions &)
+QByteArray toRtf(const QTextDocument &document, int from, int to, const ExportOptions &options)
 {
-    return "{\\rtf1 " + document.toPlainText().toUtf8() + "}";
+    ExportOptions checked = options;
+    if (checked.codePage <= 0)
+        checked.codePage = 1252;
+    if (checked.lcid <= 0)
+        checked.lcid = 1033;
+    return RtfWriter(document, checked).write(from, to);
 }
 
 } // namespace richtext

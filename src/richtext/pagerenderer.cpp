@@ -1,0 +1,420 @@
+#include "pagerenderer.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextLayout>
+#include <QTextTable>
+
+#include <algorithm>
+
+namespace richtext {
+
+namespace {
+
+constexpr qreal Epsilon = 0.01;
+constexpr QChar FormFeed(0x000c);
+// Screen resolution that document lengths (px) are given in.
+constexpr qreal ScreenDpi = 96;
+
+} // namespace
+
+PageRenderer::PageRenderer(const QTextDocument &document) : m_source(document) {}
+
+PageRenderer::~PageRenderer() = default;
+
+void PageRenderer::prepare(QPaintDevice *device, qreal dpiX, qreal dpiY, qreal width)
+{
+    if (m_copy && m_revision == m_source.revision() && m_device == device && m_dpiX == dpiX
+        && m_dpiY == dpiY && qAbs(m_width - width) < Epsilon)
+        return;
+    m_revision = m_source.revision();
+    m_device = device;
+    m_dpiX = dpiX;
+    m_dpiY = dpiY;
+    m_width = width;
+    m_rowPages.clear();
+
+    m_copy.reset(m_source.clone());
+    m_copy->setDefaultFont(m_source.defaultFont());
+    m_copy->setIndentWidth(m_source.indentWidth());
+    m_copy->setDefaultTextOption(m_source.defaultTextOption());
+    // The rectangle is the text area: no frame margin of its own.
+    m_copy->setDocumentMargin(0);
+
+    // A form feed shows nothing but ends its line, so that the text after
+    // it can start the next page. Replacing it keeps every position.
+    m_formFeeds.clear();
+    for (QTextBlock block = m_copy->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        for (qsizetype i = text.indexOf(FormFeed); i >= 0; i = text.indexOf(FormFeed, i + 1)) {
+            const int position = block.position() + int(i);
+            m_formFeeds.push_back(position);
+            QTextCursor cursor(m_copy.get());
+            cursor.setPosition(position + 1);
+            const QTextCharFormat format = cursor.charFormat();
+            cursor.setPosition(position, QTextCursor::KeepAnchor);
+            // At the end of a paragraph the paragraph ends the line already;
+            // a line separator there would add an empty line.
+            const bool last = i == text.size() - 1;
+            cursor.insertText(QString(QChar(last ? 0x200b : 0x2028)), format);
+        }
+    }
+
+    if (device)
+        m_copy->documentLayout()->setPaintDevice(device);
+    m_copy->setTextWidth(width);
+    buildUnits();
+}
+
+void PageRenderer::buildUnits()
+{
+    // Units are made as pages need them: the first page of a long document
+    // lays out only what it shows.
+    m_lines.clear();
+    m_units.clear();
+    m_walk.clear();
+    m_walk.push_back(m_copy->rootFrame()->begin());
+}
+
+bool PageRenderer::advance()
+{
+    while (!m_walk.empty()) {
+        QTextFrame::iterator &it = m_walk.back();
+        if (it.atEnd()) {
+            m_walk.pop_back();
+            continue;
+        }
+        QTextFrame *child = it.currentFrame();
+        const QTextBlock block = it.currentBlock();
+        ++it;
+        if (child) {
+            if (auto *table = qobject_cast<QTextTable *>(child))
+                addTable(table);
+            else
+                m_walk.push_back(child->begin()); // invalidates `it`
+            return true;
+        }
+        const int begin = int(m_lines.size());
+        collectBlockLines(block.blockNumber());
+        for (int i = begin; i < int(m_lines.size()); ++i) {
+            const Line &line = m_lines[i];
+            Unit unit;
+            unit.top = line.top;
+            unit.bottom = line.bottom;
+            unit.first = line.first;
+            unit.end = line.end;
+            unit.lineBegin = i;
+            unit.lineEnd = i + 1;
+            unit.pageBreak = hasPageBreak(line.first, line.end);
+            m_units.push_back(unit);
+        }
+        return true;
+    }
+    return false;
+}
+
+bool PageRenderer::haveUnit(int index)
+{
+    while (int(m_units.size()) <= index) {
+        if (!advance())
+            return false;
+    }
+    return true;
+}
+
+void PageRenderer::collectBlockLines(int blockNumber)
+{
+    const QTextBlock block = m_copy->findBlockByNumber(blockNumber);
+    const int position = block.position();
+    const int end = position + block.length();
+    const QRectF rect = m_copy->documentLayout()->blockBoundingRect(block);
+    const QTextLayout *layout = block.layout();
+    const int count = (layout && block.isVisible()) ? layout->lineCount() : 0;
+    if (count == 0) {
+        m_lines.push_back({rect.top(), rect.top(), position, end});
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        const QTextLine line = layout->lineAt(i);
+        Line entry;
+        entry.top = rect.top() + line.y();
+        entry.bottom = entry.top + line.height();
+        entry.first = i == 0 ? position : position + line.textStart();
+        entry.end = i == count - 1 ? end : position + line.textStart() + line.textLength();
+        m_lines.push_back(entry);
+    }
+}
+
+void PageRenderer::collectLines(int firstPosition, int lastPosition)
+{
+    for (QTextBlock block = m_copy->findBlock(firstPosition);
+         block.isValid() && block.position() <= lastPosition; block = block.next())
+        collectBlockLines(block.blockNumber());
+}
+
+void PageRenderer::addTable(QTextTable *table)
+{
+    const int rows = table->rows();
+    const int columns = table->columns();
+    // The frame's own rectangle would make Qt lay out the whole document;
+    // the edge rows reach out by the table's borders and padding instead.
+    const QTextTableFormat format = table->format();
+    const qreal edge = (format.border() + format.cellPadding() + format.cellSpacing()
+                        + format.topMargin() + format.padding())
+                       * m_dpiY / ScreenDpi;
+    const size_t firstUnit = m_units.size();
+    int row = 0;
+    while (row < rows) {
+        // Rows that a vertically merged cell joins go to a page together.
+        int last = row;
+        for (int r = row; r <= last && r + 1 < rows; ++r) {
+            for (int c = 0; c < columns; ++c) {
+                if (table->cellAt(r, c).firstPosition() == table->cellAt(r + 1, c).firstPosition())
+                    last = r + 1;
+            }
+        }
+        Unit unit;
+        unit.row = true;
+        unit.lineBegin = int(m_lines.size());
+        for (int r = row; r <= last; ++r) {
+            for (int c = 0; c < columns; ++c) {
+                // Each cell once, where the grid shows it first.
+                const QTextTableCell cell = table->cellAt(r, c);
+                const int id = cell.firstPosition();
+                if ((c == 0 || table->cellAt(r, c - 1).firstPosition() != id)
+                    && (r == 0 || table->cellAt(r - 1, c).firstPosition() != id))
+                    collectLines(cell.firstPosition(), cell.lastPosition());
+            }
+        }
+        unit.lineEnd = int(m_lines.size());
+        if (unit.lineEnd > unit.lineBegin) {
+            unit.first = m_lines[unit.lineBegin].first;
+            unit.end = m_lines[unit.lineBegin].end;
+            unit.top = m_lines[unit.lineBegin].top;
+            unit.bottom = m_lines[unit.lineBegin].bottom;
+            for (int i = unit.lineBegin; i < unit.lineEnd; ++i) {
+                unit.first = qMin(unit.first, m_lines[i].first);
+                unit.end = qMax(unit.end, m_lines[i].end);
+                unit.top = qMin(unit.top, m_lines[i].top);
+                unit.bottom = qMax(unit.bottom, m_lines[i].bottom);
+            }
+            unit.pageBreak = hasPageBreak(unit.first, unit.end);
+            m_units.push_back(unit);
+        }
+        row = last + 1;
+    }
+    // The rows' edges lie between one row's text and the next one's, so a
+    // page shows the cell borders and padding with the row they belong to.
+    for (size_t i = firstUnit; i < m_units.size(); ++i) {
+        Unit &unit = m_units[i];
+        const qreal top = i == firstUnit ? unit.top - edge
+                                         : (m_units[i - 1].bottom + unit.top) / 2;
+        if (i + 1 == m_units.size())
+            unit.bottom += edge;
+        if (i > firstUnit)
+            m_units[i - 1].bottom = qMax(m_units[i - 1].bottom, top);
+        unit.top = qMin(unit.top, top);
+    }
+}
+
+bool PageRenderer::hasPageBreak(int first, int end) const
+{
+    const auto it = std::lower_bound(m_formFeeds.begin(), m_formFeeds.end(), first);
+    return it != m_formFeeds.end() && *it < end;
+}
+
+int PageRenderer::unitAt(int position)
+{
+    while (m_units.empty() || m_units.back().end <= position) {
+        if (!advance())
+            break;
+    }
+    auto it = std::upper_bound(m_units.begin(), m_units.end(), position,
+                               [](int p, const Unit &unit) { return p < unit.first; });
+    if (it == m_units.begin())
+        return 0;
+    return int(it - m_units.begin()) - 1;
+}
+
+qreal PageRenderer::cleanCut(const Unit &unit, qreal top, qreal limit) const
+{
+    // The lowest point at or above `limit` that no line of the row crosses;
+    // when every such point is at the top, the row is cut through.
+    std::vector<std::pair<qreal, qreal>> spans;
+    for (int i = unit.lineBegin; i < unit.lineEnd; ++i) {
+        const Line &line = m_lines[i];
+        if (line.bottom > top + Epsilon && line.top < limit - Epsilon)
+            spans.emplace_back(line.top, line.bottom);
+    }
+    std::sort(spans.begin(), spans.end());
+    qreal cut = limit;
+    for (const auto &span : spans) {
+        if (span.first < limit - Epsilon && span.second > limit + Epsilon)
+            cut = qMin(cut, span.first);
+    }
+    // A line that starts above the cut and crosses it moves the cut up again.
+    bool moved = true;
+    while (moved) {
+        moved = false;
+        for (const auto &span : spans) {
+            if (span.first < cut - Epsilon && span.second > cut + Epsilon) {
+                cut = span.first;
+                moved = true;
+            }
+        }
+    }
+    return cut > top + Epsilon ? cut : limit;
+}
+
+int PageRenderer::firstBelow(const Unit &unit, qreal cut) const
+{
+    int first = unit.end;
+    for (int i = unit.lineBegin; i < unit.lineEnd; ++i) {
+        if (m_lines[i].top >= cut - Epsilon)
+            first = qMin(first, m_lines[i].first);
+    }
+    return first;
+}
+
+const std::vector<PageRenderer::RowPage> &PageRenderer::rowPages(int unitIndex, qreal height)
+{
+    auto it = m_rowPages.find(unitIndex);
+    if (it != m_rowPages.end() && qAbs(it->first - height) < Epsilon)
+        return it->second;
+    // The pages of a row taller than a page, worked out from its top. Each
+    // is known by the character index the previous page returned; those
+    // indices must grow, or the caller would see no progress and stop, so
+    // when the next line in document order is still below the cut (a cell
+    // with a gap taller than a page), the index moves on by one instead.
+    const Unit &unit = m_units[unitIndex];
+    std::vector<RowPage> pages{{unit.top, unit.first}};
+    while (pages.size() < 100000) {
+        const RowPage &page = pages.back();
+        if (unit.bottom <= page.top + height + Epsilon)
+            break;
+        const qreal cut = cleanCut(unit, page.top, page.top + height);
+        int next = qMax(firstBelow(unit, cut), page.firstChar + 1);
+        if (next >= unit.end)
+            break;
+        pages.push_back({cut, next});
+    }
+    it = m_rowPages.insert(unitIndex, {height, std::move(pages)});
+    return it->second;
+}
+
+int PageRenderer::formatRange(QPainter *painter, const QRectF &rectTwips, int firstChar,
+                              bool render)
+{
+    m_lastRanges.clear();
+    QPaintDevice *device = painter ? painter->device() : nullptr;
+    const qreal dpiX = device ? device->logicalDpiX() : ScreenDpi;
+    const qreal dpiY = device ? device->logicalDpiY() : ScreenDpi;
+    const QRectF target(rectTwips.left() * dpiX / 1440, rectTwips.top() * dpiY / 1440,
+                        rectTwips.width() * dpiX / 1440, rectTwips.height() * dpiY / 1440);
+    const int count = m_source.characterCount();
+    if (firstChar >= count)
+        return count;
+    firstChar = qMax(0, firstChar);
+    prepare(device, dpiX, dpiY, qMax<qreal>(1, target.width()));
+    if (!haveUnit(0))
+        return count;
+
+    const qreal height = qMax<qreal>(1, target.height());
+    const int startUnit = unitAt(firstChar);
+    qreal top = m_units[startUnit].top;
+    int rowPage = -1; // the page of a split row this call renders, if any
+    if (m_units[startUnit].row) {
+        const auto &pages = rowPages(startUnit, height);
+        for (size_t p = 0; p < pages.size(); ++p) {
+            if (pages[p].firstChar == firstChar) {
+                rowPage = int(p);
+                top = pages[p].top;
+            }
+        }
+        if (rowPage < 0) {
+            // An index no page of this row returned: start at its line.
+            const Unit &unit = m_units[startUnit];
+            for (int i = unit.lineBegin; i < unit.lineEnd; ++i) {
+                if (m_lines[i].first <= firstChar && firstChar < m_lines[i].end)
+                    top = m_lines[i].top;
+            }
+        }
+    }
+    const qreal limit = top + height;
+
+    qreal bottom = top;
+    int next = count;
+    // The lines of a unit whose tops lie in [from, to).
+    auto take = [this](const Unit &unit, qreal from, qreal to) {
+        for (int i = unit.lineBegin; i < unit.lineEnd; ++i) {
+            const Line &line = m_lines[i];
+            if (line.top >= from - Epsilon && line.top < to - Epsilon)
+                m_lastRanges.append({line.first, line.end});
+        }
+    };
+    constexpr qreal Everything = 1e300;
+    // The first character after unit u: where the next page starts.
+    auto after = [this, count](int u) { return haveUnit(u + 1) ? m_units[u + 1].first : count; };
+    for (int u = startUnit; haveUnit(u); ++u) {
+        const Unit unit = m_units[u];
+        const qreal unitTop = u == startUnit ? top : unit.top;
+        if (unit.bottom <= limit + Epsilon) {
+            take(unit, unitTop, Everything);
+            bottom = qMax(bottom, unit.bottom);
+            if (unit.pageBreak) {
+                next = after(u);
+                break;
+            }
+            continue;
+        }
+        if (u != startUnit) {
+            next = unit.first;
+            break;
+        }
+        // Taller than a page and first on it.
+        if (unit.row) {
+            const auto &pages = rowPages(u, height);
+            const int p = rowPage < 0 ? 0 : rowPage;
+            const bool lastPage = rowPage < 0 || p + 1 >= int(pages.size());
+            qreal cut = limit;
+            if (rowPage < 0)
+                cut = cleanCut(unit, top, limit);
+            else if (!lastPage)
+                cut = pages[p + 1].top;
+            take(unit, top, cut);
+            bottom = cut;
+            if (rowPage < 0)
+                next = qMax(firstBelow(unit, cut), firstChar + 1);
+            else
+                next = lastPage ? unit.end : pages[p + 1].firstChar;
+            if (next >= unit.end)
+                next = after(u);
+        } else {
+            take(unit, top, limit);
+            bottom = limit;
+            next = after(u);
+        }
+        break;
+    }
+
+    if (render && painter) {
+        painter->save();
+        painter->setClipRect(QRectF(target.left(), target.top(), target.width(),
+                                    qMin(bottom - top, target.height())),
+                             Qt::IntersectClip);
+        painter->translate(target.left(), target.top() - top);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(0, top, target.width(), bottom - top);
+        context.palette.setColor(QPalette::Text, Qt::black);
+        m_copy->documentLayout()->draw(painter, context);
+        painter->restore();
+    }
+    return qMin(next, count);
+}
+
+} // namespace richtext

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QRectF>
+#include <QTextFrame>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+class QPaintDevice;
+class QPainter;
+class QTextDocument;
+class QTextTable;
+
+namespace richtext {
+
+// Renders a document page by page, the way a printer asks for it: as many
+// whole lines as fit a rectangle, from a character index on. It keeps a copy
+// of the document laid out for the target device, so printing N pages lays
+// the document out once; the copy is made again when the document, the
+// device's resolution or the rectangle's width changes.
+//
+// Pages are cut between lines. A table row moves to the next page when it
+// does not fit; only a row taller than a whole page is split, between lines
+// of its cells. A form feed (U+000C) ends its page, and the text after it
+// starts the next one. Something taller than a page (a large picture) is
+// rendered clipped on a page of its own, so every call makes progress.
+class PageRenderer
+{
+public:
+    explicit PageRenderer(const QTextDocument &document);
+    ~PageRenderer();
+
+    // Renders (or, with render false, only measures) the page that starts
+    // at `firstChar` into `rectTwips`, given in twips of the painter's
+    // device. Returns the index where the next page starts, or the
+    // document's character count when everything was rendered. Without a
+    // painter the layout is for a 96 dpi screen and nothing is drawn.
+    int formatRange(QPainter *painter, const QRectF &rectTwips, int firstChar, bool render = true);
+
+    // The character ranges [first, end) of the lines the last call
+    // rendered; a paragraph's last line includes its paragraph mark.
+    QList<std::pair<int, int>> lastRanges() const { return m_lastRanges; }
+
+private:
+    struct Line
+    {
+        qreal top = 0;
+        qreal bottom = 0;
+        int first = 0;
+        int end = 0;
+    };
+    // What a page takes or leaves whole: a line outside tables, or the rows
+    // of a top-level table that vertical merges hold together.
+    struct Unit
+    {
+        qreal top = 0;
+        qreal bottom = 0;
+        int first = 0;
+        int end = 0;
+        int lineBegin = 0; // its lines in m_lines
+        int lineEnd = 0;
+        bool pageBreak = false;
+        bool row = false;
+    };
+    // One page of a split row: it starts at `top` and is asked for by
+    // `firstChar`.
+    struct RowPage
+    {
+        qreal top = 0;
+        int firstChar = 0;
+    };
+
+    void prepare(QPaintDevice *device, qreal dpiX, qreal dpiY, qreal width);
+    void buildUnits();
+    bool advance();
+    bool haveUnit(int index);
+    void addTable(QTextTable *table);
+    void collectLines(int firstPosition, int lastPosition);
+    void collectBlockLines(int blockNumber);
+    bool hasPageBreak(int first, int end) const;
+    int unitAt(int position);
+    qreal cleanCut(const Unit &unit, qreal top, qreal limit) const;
+    int firstBelow(const Unit &unit, qreal cut) const;
+    const std::vector<RowPage> &rowPages(int unitIndex, qreal height);
+
+    const QTextDocument &m_source;
+    std::unique_ptr<QTextDocument> m_copy;
+    int m_revision = -1;
+    QPaintDevice *m_device = nullptr;
+    qreal m_dpiX = 0;
+    qreal m_dpiY = 0;
+    qreal m_width = -1;
+
+    std::vector<int> m_formFeeds;
+    std::vector<Line> m_lines;
+    std::vector<Unit> m_units;
+    std::vector<QTextFrame::iterator> m_walk; // where making units goes on
+    QHash<int, std::pair<qreal, std::vector<RowPage>>> m_rowPages;
+    QList<std::pair<int, int>> m_lastRanges;
+};
+
+} // namespace richtext

@@ -1,0 +1,122 @@
+#include "rtfwriterparaformat.h"
+
+#include "rtfwritertables.h"
+#include "textproperties.h"
+
+#include <QTextBlockFormat>
+#include <QTextListFormat>
+
+namespace richtext {
+
+namespace {
+
+int twips(qreal px)
+{
+    return qRound(px * 15);
+}
+
+void number(QByteArray &out, const char *word, int value)
+{
+    out += '\\';
+    out += word;
+    out += QByteArray::number(value);
+}
+
+void lineSpacing(QByteArray &out, const QTextBlockFormat &format)
+{
+    // The value as it was read, when it was read: that keeps \sl values that
+    // Qt's line-height model cannot express exactly.
+    if (format.hasProperty(prop::LineSpacingRule)) {
+        number(out, "sl", format.intProperty(prop::LineSpacingRule));
+        number(out, "slmult", format.boolProperty(prop::LineSpacingMultiple) ? 1 : 0);
+        return;
+    }
+    const qreal height = format.lineHeight();
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        if (height > 0 && qRound(height) != 100) {
+            number(out, "sl", qRound(240 * height / 100));
+            out += "\\slmult1";
+        }
+        break;
+    case QTextBlockFormat::FixedHeight:
+        if (height > 0) {
+            number(out, "sl", -twips(height));
+            out += "\\slmult0";
+        }
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        if (height > 0) {
+            number(out, "sl", twips(height));
+            out += "\\slmult0";
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+QByteArray rtfParagraphProperties(const QTextBlockFormat &format, RtfColorTable &colors,
+                                  qreal indentWidth, const QTextListFormat *list)
+{
+    QByteArray out;
+    if (format.layoutDirection() == Qt::RightToLeft)
+        out += "\\rtlpar";
+    const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
+    if (align & Qt::AlignJustify)
+        out += "\\qj";
+    else if (align & Qt::AlignHCenter)
+        out += "\\qc";
+    else if (align & Qt::AlignRight)
+        out += "\\qr";
+
+    qreal leftPx = format.leftMargin() + format.indent() * indentWidth;
+    qreal firstPx = format.textIndent();
+    if (list) {
+        // Qt draws a list's marker in the list's indent; RTF puts it in the
+        // hanging first line of an indented paragraph.
+        leftPx += list->indent() * indentWidth;
+        if (format.hasProperty(prop::ListTextIndent))
+            firstPx = format.doubleProperty(prop::ListTextIndent);
+        else if (qFuzzyIsNull(firstPx))
+            firstPx = -qMin<qreal>(ListHangingIndent, leftPx);
+    }
+    if (const int left = twips(leftPx))
+        number(out, "li", left);
+    if (const int right = twips(format.rightMargin()))
+        number(out, "ri", right);
+    if (const int first = twips(firstPx))
+        number(out, "fi", first);
+    if (const int before = twips(format.topMargin()))
+        number(out, "sb", before);
+    if (const int after = twips(format.bottomMargin()))
+        number(out, "sa", after);
+    lineSpacing(out, format);
+
+    if (format.boolProperty(prop::KeepWithNext))
+        out += "\\keepn";
+    if (format.boolProperty(prop::KeepTogether))
+        out += "\\keep";
+    if (format.boolProperty(prop::PageBreakBefore)
+        || (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore))
+        out += "\\pagebb";
+    if (format.hasProperty(QTextFormat::BackgroundBrush)
+        && format.background().style() != Qt::NoBrush)
+        number(out, "cbpat", colors.indexOf(format.background().color()));
+
+    const QList<QTextOption::Tab> tabs = format.tabPositions();
+    for (const QTextOption::Tab &tab : tabs) {
+        switch (tab.type) {
+        case QTextOption::RightTab: out += "\\tqr"; break;
+        case QTextOption::CenterTab: out += "\\tqc"; break;
+        case QTextOption::DelimiterTab: out += "\\tqdec"; break;
+        default: break;
+        }
+        number(out, "tx", twips(tab.position));
+    }
+    return out;
+}
+
+} // namespace richtext

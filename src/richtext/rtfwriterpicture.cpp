@@ -1,0 +1,238 @@
+#include "rtfwriterpicture.h"
+
+#include "rtfwriteroutput.h"
+#include "rtfwritertext.h"
+#include "textproperties.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QImageReader>
+#include <QRegularExpression>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+
+namespace richtext {
+
+namespace {
+
+constexpr char hexDigits[] = "0123456789abcdef";
+
+// Hex dump in lines of 128 digits, as rich-edit controls write picture data.
+void appendHex(RtfWriterOutput &out, const QByteArray &data)
+{
+    constexpr qsizetype perLine = 64;
+    const qsizetype lines = (data.size() + perLine - 1) / perLine;
+    out.newline();
+    QByteArray &bytes = out.bytes();
+    const qsizetype start = bytes.size();
+    bytes.resize(start + data.size() * 2 + lines * 2);
+    char *dst = bytes.data() + start;
+    const auto *src = reinterpret_cast<const unsigned char *>(data.constData());
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        *dst++ = hexDigits[src[i] >> 4];
+        *dst++ = hexDigits[src[i] & 15];
+        if ((i + 1) % perLine == 0 || i + 1 == data.size()) {
+            *dst++ = '\r';
+            *dst++ = '\n';
+        }
+    }
+}
+
+bool isPng(const QByteArray &data)
+{
+    return data.startsWith("\x89PNG\r\n\x1a\n");
+}
+
+bool isJpeg(const QByteArray &data)
+{
+    return data.startsWith("\xff\xd8\xff");
+}
+
+QByteArray pngBytes(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// A keyword with an optional number, the only thing kept keywords may be,
+// so that stored text can never inject a group or text into the file.
+struct Keyword
+{
+    QByteArray name;
+    QByteArray value;
+};
+
+QList<Keyword> parseKeywords(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^([a-z]{1,32})(-?[0-9]{1,10})?$"));
+    QList<Keyword> words;
+    const QStringList tokens =
+        text.split(QRegularExpression(QStringLiteral("[\\\\\\s]+")), Qt::SkipEmptyParts);
+    for (const QString &token : tokens) {
+        const auto match = pattern.match(token);
+        if (match.hasMatch())
+            words.append({match.captured(1).toLatin1(), match.captured(2).toLatin1()});
+    }
+    return words;
+}
+
+// The size keywords this writer owns; stored ones are dropped when the
+// format has its own value.
+struct PictureSizes
+{
+    const char *name;
+    int property;
+};
+constexpr PictureSizes sizeProperties[] = {
+    {"picw", prop::PictureWidth},          {"pich", prop::PictureHeight},
+    {"picwgoal", prop::PictureWidthGoal},  {"pichgoal", prop::PictureHeightGoal},
+    {"picscalex", prop::PictureScaleX},    {"picscaley", prop::PictureScaleY},
+};
+
+void writeKeptPicture(RtfWriterOutput &out, const QTextImageFormat &format, const QString &kind,
+                      const QByteArray &data)
+{
+    const QList<Keyword> meta = parseKeywords(format.stringProperty(prop::ObjectMeta));
+    const QList<Keyword> kindWords = parseKeywords(kind);
+    const QByteArray kindName = kindWords.isEmpty() ? QByteArray("pngblip") : kindWords[0].name;
+    out.open();
+    out.word("pict");
+    bool kindInMeta = false;
+    for (const Keyword &word : meta)
+        kindInMeta = kindInMeta || word.name == kindName;
+    if (!kindInMeta)
+        out.word(kindName.constData());
+    for (const Keyword &word : meta) {
+        bool owned = false;
+        for (const PictureSizes &size : sizeProperties)
+            owned = owned || (word.name == size.name && format.hasProperty(size.property));
+        if (owned || word.name == "pict")
+            continue;
+        out.word(word.name.constData());
+        out.bytes().append(word.value);
+    }
+    for (const PictureSizes &size : sizeProperties) {
+        if (format.hasProperty(size.property))
+            out.word(size.name, format.intProperty(size.property));
+    }
+    appendHex(out, data);
+    out.close();
+}
+
+void writeShownPicture(RtfWriterOutput &out, const QTextImageFormat &format, QByteArray data,
+                       const QImage &image)
+{
+    const char *kind = "pngblip";
+    if (isJpeg(data))
+        kind = "jpegblip";
+    else if (!isPng(data))
+        data = pngBytes(image);
+    QSize size = image.size();
+    if (size.isEmpty()) {
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        size = QImageReader(&buffer).size();
+    }
+    // The shown size, px at 96 dpi, becomes the goal size in twips; without
+    // one the picture shows at its natural size.
+    const int goalWidth = format.hasProperty(prop::PictureWidthGoal)
+                              ? format.intProperty(prop::PictureWidthGoal)
+                              : qRound((format.width() > 0 ? format.width() : size.width()) * 15);
+    const int goalHeight = format.hasProperty(prop::PictureHeightGoal)
+                               ? format.intProperty(prop::PictureHeightGoal)
+                               : qRound((format.height() > 0 ? format.height() : size.height()) * 15);
+    out.open();
+    out.word("pict");
+    out.word(kind);
+    out.word("picw", size.width());
+    out.word("pich", size.height());
+    out.word("picwgoal", goalWidth);
+    out.word("pichgoal", goalHeight);
+    if (format.hasProperty(prop::PictureScaleX))
+        out.word("picscalex", format.intProperty(prop::PictureScaleX));
+    if (format.hasProperty(prop::PictureScaleY))
+        out.word("picscaley", format.intProperty(prop::PictureScaleY));
+    appendHex(out, data);
+    out.close();
+}
+
+// The picture the document shows for the format, with its encoded bytes
+// when the resource holds them.
+bool shownPicture(const QTextDocument &document, const QTextImageFormat &format, QByteArray *data,
+                  QImage *image)
+{
+    if (format.name().isEmpty())
+        return false;
+    const QVariant resource = document.resource(QTextDocument::ImageResource, QUrl(format.name()));
+    if (resource.typeId() == QMetaType::QByteArray) {
+        *data = resource.toByteArray();
+        if (!isPng(*data) && !isJpeg(*data))
+            *image = QImage::fromData(*data);
+    } else if (resource.canConvert<QImage>()) {
+        *image = resource.value<QImage>();
+    }
+    return !data->isEmpty() || !image->isNull();
+}
+
+} // namespace
+
+bool writeRtfPicture(RtfWriterOutput &out, RtfTextEncoder &encoder, const QTextDocument &document,
+                     const QTextImageFormat &format, int codePage)
+{
+    const QByteArray kept = format.property(prop::ObjectData).toByteArray();
+    const QString kind = format.stringProperty(prop::ObjectKind);
+    QByteArray data;
+    QImage image;
+    const bool shown = shownPicture(document, format, &data, &image);
+
+    if (!kept.isEmpty() && kind == QLatin1String("object")) {
+        out.open();
+        out.word("object");
+        const QList<Keyword> meta = parseKeywords(format.stringProperty(prop::ObjectMeta));
+        bool hasKind = false;
+        for (const Keyword &word : meta)
+            hasKind = hasKind || (word.name.startsWith("obj") && word.name != "objw" && word.name != "objh");
+        if (!hasKind)
+            out.word("objemb");
+        for (const Keyword &word : meta) {
+            out.word(word.name.constData());
+            out.bytes().append(word.value);
+        }
+        const QString fileName = format.stringProperty(prop::ObjectFileName);
+        if (!fileName.isEmpty()) {
+            out.open();
+            out.word("*");
+            out.word("objname");
+            encoder.append(out, fileName, codePage);
+            out.close();
+        }
+        out.open();
+        out.word("*");
+        out.word("objdata");
+        appendHex(out, kept);
+        out.close();
+        // The object's face, which also carries its shown size.
+        if (shown) {
+            out.open();
+            out.word("result");
+            writeShownPicture(out, format, data, image);
+            out.close();
+        }
+        out.close();
+        return true;
+    }
+    if (!kept.isEmpty()) {
+        writeKeptPicture(out, format, kind, kept);
+        return true;
+    }
+    if (!shown)
+        return false;
+    writeShownPicture(out, format, data, image);
+    return true;
+}
+
+} // namespace richtext

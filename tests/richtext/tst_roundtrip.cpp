@@ -1,0 +1,487 @@
+// What the writer writes, the reader reads back: the same text and the same
+// formats, and writing the result again gives the same bytes. Also for the
+// corpus of other programs' files: read, write, read again.
+
+#include "documentbuilding.h"
+#include "codepage.h"
+#include "rtfexport.h"
+#include "rtfimport.h"
+#include "testsupport.h"
+#include "textproperties.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <QTest>
+
+using namespace richtext;
+using namespace testdocs;
+
+namespace {
+
+QString color(const QBrush &brush)
+{
+    return brush.style() == Qt::NoBrush ? QString() : brush.color().name();
+}
+
+// The looks of a run as RTF can carry them, in effective values: a property
+// that is not set counts as the document default it stands for.
+QString describeChar(const QTextDocument &doc, const QTextCharFormat &f)
+{
+    const QFont def = doc.defaultFont();
+    QStringList d;
+    QString family = f.property(QTextFormat::FontFamilies).toStringList().value(0);
+    d << (family.isEmpty() ? def.family() : family);
+    qreal points = f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : def.pointSizeF();
+    d << QString::number(qRound(points * 2));
+    const bool bold = f.hasProperty(QTextFormat::FontWeight) ? f.fontWeight() >= QFont::DemiBold
+                                                             : def.weight() >= QFont::DemiBold;
+    if (bold)
+        d << QStringLiteral("b");
+    if (f.fontItalic())
+        d << QStringLiteral("i");
+    int underline = 0;
+    if (f.hasProperty(prop::UnderlineKind))
+        underline = f.intProperty(prop::UnderlineKind);
+    else if (f.underlineStyle() == QTextCharFormat::WaveUnderline)
+        underline = 8;
+    else if (f.fontUnderline())
+        underline = 1;
+    if (underline)
+        d << QStringLiteral("u%1").arg(underline);
+    if (f.fontStrikeOut())
+        d << QStringLiteral("strike");
+    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        d << QStringLiteral("super");
+    if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        d << QStringLiteral("sub");
+    if (!f.boolProperty(prop::AutoColor) && !color(f.foreground()).isEmpty())
+        d << QStringLiteral("fg") + color(f.foreground());
+    if (!color(f.background()).isEmpty())
+        d << QStringLiteral("bg") + color(f.background());
+    if (f.fontCapitalization() == QFont::AllUppercase)
+        d << QStringLiteral("caps");
+    if (f.fontCapitalization() == QFont::SmallCaps)
+        d << QStringLiteral("scaps");
+    for (int p : {int(prop::Offset), int(prop::CharSpacing), int(prop::Kerning), int(prop::Animation)})
+        if (f.intProperty(p))
+            d << QStringLiteral("p%1=%2").arg(p - QTextFormat::UserProperty).arg(f.intProperty(p));
+    for (int p : {int(prop::Hidden), int(prop::Outline), int(prop::Shadow), int(prop::Emboss),
+                  int(prop::Imprint)})
+        if (f.boolProperty(p))
+            d << QStringLiteral("p%1").arg(p - QTextFormat::UserProperty);
+    const int lang = f.hasProperty(prop::Lcid) ? f.intProperty(prop::Lcid) : 1033;
+    if (lang != 1033)
+        d << QStringLiteral("lang%1").arg(lang);
+    const int charset = f.hasProperty(prop::FontCharset) ? f.intProperty(prop::FontCharset) : 0;
+    if (charset != 0)
+        d << QStringLiteral("cs%1").arg(charset);
+    if (f.isAnchor() && !f.anchorHref().isEmpty())
+        d << QStringLiteral("href=") + f.anchorHref();
+    if (f.isImageFormat()) {
+        const QTextImageFormat image = f.toImageFormat();
+        const QVariant resource = doc.resource(QTextDocument::ImageResource, QUrl(image.name()));
+        QImage pixels = resource.value<QImage>();
+        if (pixels.isNull())
+            pixels = QImage::fromData(resource.toByteArray());
+        // Kept bytes count where they are all there is of the picture.
+        const QString kind = image.stringProperty(prop::ObjectKind);
+        if (kind == QLatin1String("object"))
+            d << image.stringProperty(prop::ObjectFileName) << image.stringProperty(prop::ObjectMeta);
+        const QByteArray kept = kind == QLatin1String("pngblip") || kind == QLatin1String("jpegblip")
+                                    ? QByteArray()
+                                    : image.property(prop::ObjectData).toByteArray();
+        // A picture kept as bytes has a stand-in face, not a picture of its own.
+        d << QStringLiteral("image %1x%2 %3 %4")
+                 .arg(qRound(image.width()))
+                 .arg(qRound(image.height()))
+                 .arg(pixels.isNull() || !kept.isEmpty() ? QString()
+                                                         : QStringLiteral("%1x%2").arg(pixels.width()).arg(pixels.height()))
+                 .arg(QString::fromLatin1(QCryptographicHash::hash(kept, QCryptographicHash::Md5).toHex()));
+    }
+    return d.join(QLatin1Char(' '));
+}
+
+QString describeBlock(const QTextDocument &doc, const QTextBlock &block)
+{
+    const QTextBlockFormat f = block.blockFormat();
+    QStringList d;
+    d << QStringLiteral("align%1").arg(int(f.alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignLeft));
+    const auto tw = [](qreal px) { return QString::number(qRound(px * 15)); };
+    // A list item's marker sits in its list's indent and its hanging first
+    // line; both are part of what the item looks like.
+    QTextList *list = block.textList();
+    qreal left = f.leftMargin() + f.indent() * doc.indentWidth();
+    qreal first = f.textIndent();
+    if (list) {
+        left += list->format().indent() * doc.indentWidth();
+        if (f.hasProperty(prop::ListTextIndent))
+            first = f.doubleProperty(prop::ListTextIndent);
+        else if (qFuzzyIsNull(first))
+            first = -qMin<qreal>(24, left);
+    }
+    d << tw(left) << tw(f.rightMargin()) << tw(first) << tw(f.topMargin()) << tw(f.bottomMargin());
+    for (const auto &tab : f.tabPositions())
+        d << QStringLiteral("tab%1@%2").arg(int(tab.type)).arg(tw(tab.position));
+    if (f.hasProperty(prop::LineSpacingRule))
+        d << QStringLiteral("sl%1/%2").arg(f.intProperty(prop::LineSpacingRule))
+                 .arg(f.boolProperty(prop::LineSpacingMultiple));
+    else if (f.lineHeightType() == QTextBlockFormat::ProportionalHeight && qRound(f.lineHeight()) != 100)
+        d << QStringLiteral("sl%1/1").arg(qRound(240 * f.lineHeight() / 100));
+    if (f.boolProperty(prop::KeepWithNext))
+        d << QStringLiteral("keepn");
+    if (f.boolProperty(prop::KeepTogether))
+        d << QStringLiteral("keep");
+    if (f.boolProperty(prop::PageBreakBefore) || (f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore))
+        d << QStringLiteral("pagebb");
+    if (list) {
+        const QTextListFormat lf = list->format();
+        const int start = lf.hasProperty(prop::NumberingStart) ? lf.intProperty(prop::NumberingStart) : 1;
+        const bool numbered = lf.style() <= QTextListFormat::ListDecimal;
+        d << QStringLiteral("list%1 %2").arg(int(lf.style()))
+                 .arg(numbered ? lf.numberPrefix() + QString::number(start + list->itemNumber(block))
+                                     + (lf.hasProperty(QTextFormat::ListNumberSuffix)
+                                            ? lf.numberSuffix() : QStringLiteral("."))
+                               : QString());
+    } else if (f.intProperty(prop::NumberingKind) > 0) {
+        d << QStringLiteral("numbering%1").arg(f.intProperty(prop::NumberingKind));
+    }
+    return d.join(QLatin1Char(' '));
+}
+
+void describeFrame(const QTextDocument &doc, QTextFrame *frame, QStringList &out);
+
+void describeItems(const QTextDocument &doc, QTextFrame::iterator it, QStringList &out)
+{
+    for (; !it.atEnd(); ++it) {
+        if (QTextFrame *child = it.currentFrame()) {
+            describeFrame(doc, child, out);
+            continue;
+        }
+        const QTextBlock block = it.currentBlock();
+        out << QStringLiteral("P ") + describeBlock(doc, block);
+        QString last;
+        for (auto f = block.begin(); !f.atEnd(); ++f) {
+            const QString looks = describeChar(doc, f.fragment().charFormat());
+            if (looks == last && !out.isEmpty()) {
+                out.last() += f.fragment().text();
+                continue;
+            }
+            out << QStringLiteral("  [") + looks + QStringLiteral("] ") + f.fragment().text();
+            last = looks;
+        }
+    }
+}
+
+void describeFrame(const QTextDocument &doc, QTextFrame *frame, QStringList &out)
+{
+    auto *table = qobject_cast<QTextTable *>(frame);
+    if (!table) {
+        describeItems(doc, frame->begin(), out);
+        return;
+    }
+    out << QStringLiteral("T %1x%2").arg(table->rows()).arg(table->columns());
+    // Spans as the grid shows them (a cell's own span can be stale).
+    auto id = [table](int r, int c) {
+        return r < table->rows() && c < table->columns() ? table->cellAt(r, c).firstPosition() : -1;
+    };
+    for (int r = 0; r < table->rows(); ++r) {
+        for (int c = 0; c < table->columns(); ++c) {
+            const int cell = id(r, c);
+            if ((c > 0 && id(r, c - 1) == cell) || (r > 0 && id(r - 1, c) == cell))
+                continue;
+            int rowSpan = 1;
+            while (id(r + rowSpan, c) == cell)
+                ++rowSpan;
+            int columnSpan = 1;
+            while (id(r, c + columnSpan) == cell)
+                ++columnSpan;
+            out << QStringLiteral("C %1,%2 %3x%4").arg(r).arg(c).arg(rowSpan).arg(columnSpan);
+            describeItems(doc, table->cellAt(r, c).begin(), out);
+        }
+    }
+    out << QStringLiteral("/T");
+}
+
+QStringList describe(const QTextDocument &doc)
+{
+    QStringList out;
+    describeFrame(doc, doc.rootFrame(), out);
+    return out;
+}
+
+bool readerWorks()
+{
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    return insertRtf(cursor, "{\\rtf1 x}") && doc.toPlainText() == QLatin1String("x");
+}
+
+// Reads RTF into a document; skips the test while there is no reader yet.
+#define READ_OR_SKIP(doc, bytes)                                                                 \
+    do {                                                                                         \
+        if (!readerWorks())                                                                      \
+            QSKIP("the RTF reader is not there yet");                                            \
+        QTextCursor readCursor(&(doc));                                                          \
+        QString readError;                                                                       \
+        QVERIFY2(insertRtf(readCursor, (bytes), ImportOptions(), &readError),                    \
+                 qPrintable(readError));                                                         \
+    } while (false)
+
+// Where two outputs part, with some context.
+QByteArray firstByteDifference(const QByteArray &a, const QByteArray &b)
+{
+    qsizetype i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i])
+        ++i;
+    return "at byte " + QByteArray::number(i) + ":\n  first:  " + a.mid(qMax<qsizetype>(0, i - 60), 160)
+           + "\n  second: " + b.mid(qMax<qsizetype>(0, i - 60), 160);
+}
+
+QString firstDifference(const QStringList &a, const QStringList &b)
+{
+    for (int i = 0; i < qMax(a.size(), b.size()); ++i) {
+        if (a.value(i) != b.value(i))
+            return QStringLiteral("line %1:\n  written: %2\n  read:    %3")
+                .arg(i)
+                .arg(a.value(i, QStringLiteral("<none>")), b.value(i, QStringLiteral("<none>")));
+    }
+    return {};
+}
+
+void buildEverything(QTextDocument &doc)
+{
+    setUp(doc);
+    QTextCursor c(&doc);
+    run(c, QStringLiteral("Dear "));
+    run(c, QStringLiteral("@12"), [](QTextCharFormat &f) { f.setFontWeight(QFont::Bold); });
+    run(c, QStringLiteral(", "), [](QTextCharFormat &f) { f.setFontItalic(true); });
+    run(c, QStringLiteral("@3"), [](QTextCharFormat &f) {
+        f.setFontUnderline(true);
+        f.setForeground(QColor(200, 0, 0));
+        f.setFontPointSize(13.5);
+    });
+    run(c, QString::fromUtf8(" café € жук 😀 ﬁ a\\b{c}\tend"));
+    c.insertText(QString(QChar(0x2028)));
+    run(c, QStringLiteral("after a line break"));
+    c.insertBlock();
+    const std::function<void(QTextCharFormat &)> looks[] = {
+        [](QTextCharFormat &f) { f.setFontStrikeOut(true); },
+        [](QTextCharFormat &f) { f.setVerticalAlignment(QTextCharFormat::AlignSuperScript); },
+        [](QTextCharFormat &f) { f.setVerticalAlignment(QTextCharFormat::AlignSubScript); },
+        [](QTextCharFormat &f) { f.setProperty(prop::UnderlineKind, 3); },
+        [](QTextCharFormat &f) { f.setProperty(prop::UnderlineKind, 8); },
+        [](QTextCharFormat &f) { f.setProperty(prop::Offset, 6); },
+        [](QTextCharFormat &f) { f.setProperty(prop::Hidden, true); },
+        [](QTextCharFormat &f) { f.setFontCapitalization(QFont::SmallCaps); },
+        [](QTextCharFormat &f) { f.setFontCapitalization(QFont::AllUppercase); },
+        [](QTextCharFormat &f) { f.setProperty(prop::CharSpacing, 30); },
+        [](QTextCharFormat &f) { f.setProperty(prop::Lcid, 1036); },
+        [](QTextCharFormat &f) { f.setBackground(QColor(255, 255, 0)); },
+        [](QTextCharFormat &f) { f.setFontFamilies({QStringLiteral("Courier New")}); },
+        [](QTextCharFormat &f) { f.setFontPointSize(24); },
+        [](QTextCharFormat &f) { f.setProperty(prop::Outline, true); },
+    };
+    int n = 0;
+    for (const auto &edit : looks) {
+        run(c, QStringLiteral("look%1").arg(n++), edit);
+        run(c, QStringLiteral(" "));
+    }
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    centred.setLeftMargin(48);
+    centred.setTextIndent(-24);
+    centred.setTopMargin(8);
+    centred.setBottomMargin(4);
+    centred.setProperty(prop::KeepWithNext, true);
+    centred.setTabPositions({QTextOption::Tab(96, QTextOption::RightTab)});
+    c.insertBlock(centred);
+    run(c, QStringLiteral("centred\tparagraph"));
+    c.insertBlock(QTextBlockFormat());
+    run(c, QStringLiteral("page one\fpage two"));
+    c.insertBlock();
+    c.createList(QTextListFormat::ListDisc);
+    run(c, QStringLiteral("bullet one"));
+    c.insertBlock();
+    run(c, QStringLiteral("bullet two"));
+    c.insertBlock(QTextBlockFormat());
+    c.createList(QTextListFormat::ListSquare);
+    run(c, QStringLiteral("square"));
+    c.insertBlock(QTextBlockFormat());
+    QTextListFormat numbered;
+    numbered.setStyle(QTextListFormat::ListDecimal);
+    c.createList(numbered);
+    run(c, QStringLiteral("first"));
+    c.insertBlock();
+    run(c, QStringLiteral("second"));
+    c.insertBlock(QTextBlockFormat());
+    run(c, QStringLiteral("link: "));
+    run(c, QStringLiteral("example"), [](QTextCharFormat &f) {
+        f.setAnchor(true);
+        f.setAnchorHref(QStringLiteral("http://example.org/"));
+    });
+    c.insertBlock();
+    insertImage(doc, c, QStringLiteral("picture"), testImage(6, 4));
+    // A picture Qt cannot show and an embedded object keep their bytes.
+    QTextImageFormat metafile;
+    metafile.setProperty(prop::ObjectKind, QStringLiteral("emfblip"));
+    metafile.setProperty(prop::ObjectData, QByteArray("\x01\x00\x00\x00metafile", 12));
+    metafile.setProperty(prop::PictureWidthGoal, 720);
+    metafile.setProperty(prop::PictureHeightGoal, 360);
+    metafile.setWidth(48);
+    metafile.setHeight(24);
+    c.insertImage(metafile);
+    QTextImageFormat object;
+    object.setProperty(prop::ObjectKind, QStringLiteral("object"));
+    object.setProperty(prop::ObjectMeta, QStringLiteral("objemb objw600 objh300"));
+    object.setProperty(prop::ObjectData, QByteArray("object bytes"));
+    object.setProperty(prop::ObjectFileName, QStringLiteral("notes.odt"));
+    object.setWidth(40);
+    object.setHeight(20);
+    doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("face")), testImage(8, 4));
+    object.setName(QStringLiteral("face"));
+    c.insertImage(object);
+    QTextTable *table = c.insertTable(3, 3);
+    table->mergeCells(0, 0, 1, 2);
+    table->mergeCells(1, 2, 2, 1);
+    table->cellAt(0, 0).firstCursorPosition().insertText(QStringLiteral("wide"));
+    table->cellAt(1, 2).firstCursorPosition().insertText(QStringLiteral("tall"));
+    QTextCursor inCell = table->cellAt(2, 0).firstCursorPosition();
+    inCell.insertText(QStringLiteral("nested:"));
+    QTextTable *inner = inCell.insertTable(1, 2);
+    inner->cellAt(0, 1).firstCursorPosition().insertText(QStringLiteral("inner"));
+    c.movePosition(QTextCursor::End);
+    run(c, QStringLiteral("the end"));
+}
+
+} // namespace
+
+class TestRoundTrip : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyFeature();
+    void writingAgainGivesTheSameBytes();
+    void codePages_data();
+    void codePages();
+    void selectionPastesIntoAParagraph();
+    void corpus_data();
+    void corpus();
+};
+
+void TestRoundTrip::everyFeature()
+{
+    QTextDocument original;
+    buildEverything(original);
+    const QByteArray rtf = toRtf(original);
+    QTextDocument read;
+    read.setDefaultFont(original.defaultFont());
+    READ_OR_SKIP(read, rtf);
+    QCOMPARE(read.toPlainText(), original.toPlainText());
+    const QStringList a = describe(original);
+    const QStringList b = describe(read);
+    QVERIFY2(a == b, qPrintable(firstDifference(a, b)));
+}
+
+void TestRoundTrip::writingAgainGivesTheSameBytes()
+{
+    QTextDocument original;
+    buildEverything(original);
+    const QByteArray rtf = toRtf(original);
+    QTextDocument read;
+    read.setDefaultFont(original.defaultFont());
+    READ_OR_SKIP(read, rtf);
+    const QByteArray again = toRtf(read);
+    QVERIFY2(again == rtf, firstByteDifference(rtf, again).constData());
+}
+
+void TestRoundTrip::codePages_data()
+{
+    QTest::addColumn<int>("codePage");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("1252") << 1252 << QString::fromUtf8("Grüße, € et œuvre — жук");
+    QTest::newRow("1251") << 1251 << QString::fromUtf8("Привет, мир — café");
+    QTest::newRow("1250") << 1250 << QString::fromUtf8("Żółć łódź ß");
+    QTest::newRow("932") << 932 << QString::fromUtf8("日本語のテキスト ｱｲｳ abc");
+}
+
+void TestRoundTrip::codePages()
+{
+    QFETCH(int, codePage);
+    QFETCH(QString, text);
+    QTextDocument original;
+    setUp(original);
+    QTextCursor(&original).insertText(text);
+    ExportOptions options;
+    options.codePage = codePage;
+    options.lcid = codepage::lcidFor(codePage);
+    const QByteArray rtf = toRtf(original, options);
+    QTextDocument read;
+    READ_OR_SKIP(read, rtf);
+    QCOMPARE(read.toPlainText(), text);
+}
+
+void TestRoundTrip::selectionPastesIntoAParagraph()
+{
+    QTextDocument source;
+    setUp(source);
+    QTextCursor c(&source);
+    run(c, QStringLiteral("one "));
+    run(c, QStringLiteral("two"), [](QTextCharFormat &f) { f.setFontWeight(QFont::Bold); });
+    run(c, QStringLiteral(" three"));
+    const QByteArray fragment = toRtf(source, 2, 7);
+
+    QTextDocument target;
+    setUp(target);
+    QTextCursor t(&target);
+    t.insertText(QStringLiteral("[]"));
+    if (!readerWorks())
+        QSKIP("the RTF reader is not there yet");
+    QTextCursor at(&target);
+    at.setPosition(1);
+    QVERIFY(insertRtf(at, fragment));
+    QCOMPARE(target.toPlainText(), QStringLiteral("[e two]"));
+    QCOMPARE(target.blockCount(), 1);
+    QTextCursor bold(&target);
+    bold.setPosition(4);
+    QVERIFY(bold.charFormat().fontWeight() >= QFont::DemiBold);
+}
+
+void TestRoundTrip::corpus_data()
+{
+    QTest::addColumn<QString>("path");
+    const QStringList files = testsupport::corpusFiles();
+    for (const QString &file : files)
+        QTest::newRow(qPrintable(QFileInfo(file).fileName())) << file;
+    if (files.isEmpty())
+        QTest::newRow("no corpus") << QString();
+}
+
+void TestRoundTrip::corpus()
+{
+    QFETCH(QString, path);
+    if (path.isEmpty())
+        QSKIP("the RTF corpus folder is not there");
+    const QByteArray data = testsupport::readFile(path);
+    if (!isRtf(data))
+        QSKIP("not an RTF file (read as plain text)");
+    QTextDocument first;
+    READ_OR_SKIP(first, data);
+    const QByteArray written = toRtf(first);
+    QTextDocument second;
+    second.setDefaultFont(first.defaultFont());
+    READ_OR_SKIP(second, written);
+    QCOMPARE(second.toPlainText(), first.toPlainText());
+    const QStringList a = describe(first);
+    const QStringList b = describe(second);
+    // Rich-edit numbering (\pn) has no list identity: a numbered sublist
+    // that starts at 1 right after an item of its parent list reads back
+    // as that list going on.
+    QEXPECT_FAIL("pandoc__writer.rtf", "nested numbered lists in the \\pn form", Abort);
+    QVERIFY2(a == b, qPrintable(firstDifference(a, b)));
+    const QByteArray again = toRtf(second);
+    QVERIFY2(again == written, firstByteDifference(written, again).constData());
+}
+
+QTEST_MAIN(TestRoundTrip)
+#include "tst_roundtrip.moc"
