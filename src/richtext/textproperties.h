@@ -14,6 +14,32 @@
 //   carries FormFeed so the editor can make it invisible.
 // - A picture Qt can show is a QTextImageFormat whose name is a resource of
 //   the document; any other picture or object keeps its bytes in ObjectData.
+//   The reader keeps ObjectKind, ObjectData and ObjectMeta on every picture
+//   it reads (PNG and JPEG too), so that the writer can write the original
+//   bytes back. A shown PNG or JPEG has its encoded bytes as the resource (a
+//   QByteArray; Qt decodes it when it is first drawn), a \dibitmap the same
+//   bytes as a BMP file; any other kind a framed placeholder image, shown at
+//   the picture's size through the format's width and height.
+// - An embedded \object is one image format with ObjectKind "object",
+//   ObjectData the \objdata bytes, ObjectMeta its keywords ("objemb objw300
+//   objh200") and ObjectFileName its \*\objname; the picture of its \result
+//   is the shown resource (its own bytes are not kept).
+// - Lists: one QTextList per \ls list and level, or per run of consecutive
+//   \pn paragraphs of the same numbering. The list format carries
+//   NumberingKind and NumberingStart (Qt 6.4 cannot start at another
+//   number), prefix and suffix. A list item's block keeps \li as its left
+//   margin and text indent 0, so that Qt draws the marker in the hanging
+//   space; the \fi it had is ListTextIndent. The list's own indent is 0 when
+//   the item has a left margin, else Qt's one step.
+// - A hyperlink field's result is anchor text: isAnchor() and anchorHref()
+//   ("url", "url#bookmark" or "#bookmark" for \l). Other fields are their
+//   result text.
+// - Tables: QTextTable with the union of the rows' cell edges as columns
+//   (fixed widths), merged cells from \clmgf/\clmrg and \clvmgf/\clvmrg,
+//   cell padding from \trgaph, a 1 px border when the row asks for borders,
+//   cell backgrounds from \clcbpat. Nested tables are tables in cells. Qt
+//   puts an empty block before a table that starts a document or a cell.
+// - Hidden text (\v) stays in the text with Hidden on its format.
 namespace richtext::prop {
 
 enum : int {
@@ -44,6 +70,7 @@ enum : int {
     LineSpacingRule,    // int: \sl value in twips as read (negative = exact)
     LineSpacingMultiple,// bool: \slmult1
     PageBreakBefore,    // bool: \pagebb
+    ListTextIndent,     // qreal, px: \fi of a list item (see below)
 
     // Image and object formats.
     ObjectKind = QTextFormat::UserProperty + 200, // QString: picture kind keyword ("pngblip", "jpegblip", "wmetafile", "emfblip", ...) or "object"

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "formatcache.h"
+#include "rtfstate.h"
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <QTextList>
+
+#include <vector>
+
+class QTextCursor;
+
+// A paragraph as the document builder collects it (text and runs of
+// formats, its paragraph state and mark format) and the writer that puts it
+// into a QTextDocument through a cursor, joining list items to their lists.
+namespace richtext {
+
+struct Paragraph
+{
+    struct Run
+    {
+        qsizetype length;
+        int format; // FormatCache index
+    };
+    QString text;
+    std::vector<Run> runs;
+    rtf::ParState par;
+    int mark = -1; // format of the paragraph mark
+
+    void append(QStringView piece, int format);
+    bool isEmpty() const { return text.isEmpty(); }
+    void clear();
+};
+
+class ParagraphWriter
+{
+public:
+    ParagraphWriter(FormatCache &formats, const rtf::DocumentTables &tables)
+        : m_formats(formats), m_tables(tables)
+    {
+    }
+
+    enum class Placement {
+        NewBlock,   // insert a block for it at the cursor
+        ThisBlock,  // it fills the cursor's block, whose format it sets
+        CellBlock,  // the same for the first block of a table cell
+        JoinBlock,  // it joins the text of the cursor's block, keeping its format
+    };
+    void write(QTextCursor &cursor, const Paragraph &paragraph, Placement placement);
+
+private:
+    struct ListChoice
+    {
+        const rtf::ListLevelDef *level = nullptr;
+        QTextList *list = nullptr; // the list to join, or null to start one
+        qint64 key = 0;
+    };
+    ListChoice chooseList(const rtf::ParState &par);
+
+    FormatCache &m_formats;
+    const rtf::DocumentTables &m_tables;
+    // Lists of \ls/\ilvl continue through the document; a \pn list goes on
+    // only through consecutive paragraphs with the same numbering.
+    QHash<qint64, QPointer<QTextList>> m_lists;
+    QPointer<QTextList> m_pnList;
+    int m_pnDef = -1;
+};
+
+} // namespace richtext

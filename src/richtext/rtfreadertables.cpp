@@ -1,0 +1,482 @@
+#include "rtfreader.h"
+
+#include "codepage.h"
+
+namespace richtext::rtf {
+
+namespace {
+
+// rich-edit numbering kinds (prop::NumberingKind) of \levelnfc values.
+int kindOfNfc(int nfc)
+{
+    switch (nfc) {
+    case 1: return 6;   // upper roman
+    case 2: return 5;   // lower roman
+    case 3: return 4;   // upper letter
+    case 4: return 3;   // lower letter
+    case 23: return 1;  // bullet
+    case 255: return 0; // no number
+    default: return 2;  // arabic and the many arabic-like forms
+    }
+}
+
+// Code page of a font's \fcharset; 0 when the document's code page applies.
+int codePageOfCharset(int charset)
+{
+    const int codePage = codepage::forCharset(charset);
+    if (codePage > 0)
+        return codePage;
+    switch (charset) {
+    case 78: return 932; // Mac Japanese: Shift-JIS
+    case 79: return 949; // Mac Korean
+    case 80: return 936; // Mac simplified Chinese
+    case 81: return 950; // Mac traditional Chinese
+    default: return 0;   // DEFAULT_CHARSET and unknown values
+    }
+}
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// One argument of a field instruction: a quoted string (backslash escapes
+// the next character) or a word up to white space.
+QString nextArgument(const QString &text, qsizetype &pos)
+{
+    while (pos < text.size() && text.at(pos).isSpace())
+        ++pos;
+    QString arg;
+    if (pos >= text.size())
+        return arg;
+    const QChar first = text.at(pos);
+    const bool quoted = first == u'"' || first == QChar(0x201C);
+    if (quoted)
+        ++pos;
+    while (pos < text.size()) {
+        const QChar c = text.at(pos);
+        if (quoted ? (c == u'"' || c == QChar(0x201D)) : c.isSpace()) {
+            ++pos;
+            break;
+        }
+        if (c == u'\\' && quoted && pos + 1 < text.size()) {
+            arg.append(text.at(pos + 1));
+            pos += 2;
+            continue;
+        }
+        arg.append(c);
+        ++pos;
+    }
+    return arg;
+}
+
+} // namespace
+
+void Reader::endDestination(const Group &closed)
+{
+    if (closed.objectStart)
+        endObject(closed);
+    switch (closed.dest) {
+    case Dest::FontEntry:
+        if (m_fontOpen)
+            commitFont();
+        break;
+    case Dest::FontTable:
+        if (m_fontOpen)
+            commitFont();
+        m_sink.tablesChanged();
+        break;
+    case Dest::ColorTable:
+        if (m_red >= 0 || m_green >= 0 || m_blue >= 0)
+            commitColor(); // a last entry without its ';'
+        m_sink.tablesChanged();
+        break;
+    case Dest::StyleEntry:
+        commitStyle();
+        break;
+    case Dest::ListLevel:
+        commitListLevel(closed);
+        break;
+    case Dest::List:
+        if (!m_listLevels.empty())
+            m_tables.lists.insert(m_listId, m_listLevels);
+        m_listLevels.clear();
+        break;
+    case Dest::ListOverride:
+        m_tables.overrides.insert(m_overrideLs, m_overrideListId);
+        break;
+    case Dest::PnDef:
+        commitPn(closed);
+        break;
+    case Dest::Pict:
+        endPicture(closed);
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::tableWord(Kw id, bool hasParam, int param)
+{
+    const int value = hasParam ? param : 0;
+    Group &g = m_stack.back();
+    switch (g.dest) {
+    case Dest::FontTable:
+    case Dest::FontEntry:
+        switch (id) {
+        case Kw::F:
+            if (m_fontOpen)
+                commitFont();
+            m_font = FontDef();
+            m_fontIndex = value;
+            m_fontOpen = true;
+            m_fontCpg = false;
+            return;
+        case Kw::FNil: m_font.family = QStringLiteral("nil"); return;
+        case Kw::FRoman: m_font.family = QStringLiteral("roman"); return;
+        case Kw::FSwiss: m_font.family = QStringLiteral("swiss"); return;
+        case Kw::FModern: m_font.family = QStringLiteral("modern"); return;
+        case Kw::FScript: m_font.family = QStringLiteral("script"); return;
+        case Kw::FDecor: m_font.family = QStringLiteral("decor"); return;
+        case Kw::FTech: m_font.family = QStringLiteral("tech"); return;
+        case Kw::FBidi: m_font.family = QStringLiteral("bidi"); return;
+        case Kw::FCharset:
+            m_font.charset = value;
+            if (!m_fontCpg)
+                m_font.codePage = codePageOfCharset(value);
+            return;
+        case Kw::Cpg:
+            if (value > 0) {
+                m_font.codePage = value;
+                m_fontCpg = true;
+            }
+            return;
+        case Kw::FPrq: m_font.pitch = std::clamp(value, 0, 2); return;
+        default: return;
+        }
+    case Dest::ColorTable:
+        switch (id) {
+        case Kw::Red: m_red = std::clamp(value, 0, 255); return;
+        case Kw::Green: m_green = std::clamp(value, 0, 255); return;
+        case Kw::Blue: m_blue = std::clamp(value, 0, 255); return;
+        default: return;
+        }
+    case Dest::List:
+        if (id == Kw::ListId)
+            m_listId = value;
+        return;
+    case Dest::ListLevel:
+        if (id == Kw::LevelNfc || id == Kw::LevelNfcN)
+            m_levelNfc = value;
+        else if (id == Kw::LevelStartAt)
+            m_levelStart = value;
+        return;
+    case Dest::ListOverride:
+        if (id == Kw::ListId)
+            m_overrideListId = value;
+        else if (id == Kw::Ls)
+            m_overrideLs = value;
+        return;
+    case Dest::PnDef:
+        switch (id) {
+        case Kw::PnLvlBlt: m_pn.kind = 1; return;
+        case Kw::PnLvlCont: m_pn.kind = 0; return;
+        case Kw::PnLvlBody:
+        case Kw::PnLvl:
+            if (m_pn.kind <= 1)
+                m_pn.kind = 2;
+            return;
+        case Kw::PnDec: m_pn.kind = 2; return;
+        case Kw::PnLcLtr: m_pn.kind = 3; return;
+        case Kw::PnUcLtr: m_pn.kind = 4; return;
+        case Kw::PnLcRm: m_pn.kind = 5; return;
+        case Kw::PnUcRm: m_pn.kind = 6; return;
+        case Kw::PnStart: m_pn.start = std::clamp(value, 0, 32767); return;
+        case Kw::PnF:
+            // The bullet text is in this font's code page.
+            g.chr.font = std::max(value, 0);
+            return;
+        default: return;
+        }
+    default:
+        return;
+    }
+}
+
+void Reader::commitFont()
+{
+    if (m_fontOpen && m_fontIndex >= 0 && m_tables.fonts.size() < 4096) {
+        FontDef font = m_font;
+        font.name = font.name.trimmed();
+        m_tables.fonts.insert(m_fontIndex, font);
+    }
+    const int index = m_fontIndex;
+    m_font = FontDef();
+    m_fontIndex = index; // a second name for the same entry replaces the first
+    m_fontOpen = false;
+}
+
+void Reader::commitColor()
+{
+    if (m_tables.colors.size() < 65536) {
+        if (m_red < 0 && m_green < 0 && m_blue < 0)
+            m_tables.colors.emplace_back(); // the automatic colour
+        else
+            m_tables.colors.emplace_back(std::max(m_red, 0), std::max(m_green, 0),
+                                         std::max(m_blue, 0));
+    }
+    m_red = m_green = m_blue = -1;
+}
+
+void Reader::commitStyle()
+{
+    auto &styles = m_styleCharacter ? m_charStyles : m_parStyles;
+    if (styles.size() < 4096)
+        styles.insert(m_styleIndex, m_style);
+    m_style = StyleDef();
+}
+
+void Reader::commitListLevel(const Group &closed)
+{
+    if (m_listLevels.size() >= 9)
+        return;
+    ListLevelDef level;
+    level.kind = kindOfNfc(m_levelNfc);
+    level.start = std::clamp(m_levelStart, 0, 32767);
+    level.li = closed.par.li;
+    level.fi = closed.par.fi;
+    // \leveltext: a length, then the text with the level numbers standing
+    // as characters 0 to 8.
+    QString text;
+    if (!m_levelText.isEmpty()) {
+        const int length = m_levelText.at(0).unicode();
+        text = m_levelText.mid(1, length);
+    }
+    if (level.kind == 1) {
+        level.bullet = text.isEmpty() ? QChar(0x2022) : text.at(0);
+    } else if (level.kind > 1) {
+        qsizetype first = -1, last = -1;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text.at(i).unicode() < 9) {
+                if (first < 0)
+                    first = i;
+                last = i;
+            }
+        }
+        if (first >= 0) {
+            level.prefix = text.left(first);
+            level.suffix = text.mid(last + 1);
+        } else {
+            level.suffix = QStringLiteral(".");
+        }
+    }
+    m_listLevels.push_back(level);
+}
+
+void Reader::commitPn(const Group &closed)
+{
+    Q_UNUSED(closed);
+    ParState &par = m_stack.back().par;
+    if (m_pn.kind == 0) {
+        par.pn = -1;
+        return;
+    }
+    ListLevelDef def = m_pn;
+    if (def.kind == 1) {
+        def.bullet = def.prefix.isEmpty() ? QChar(0x2022) : def.prefix.at(0);
+        def.prefix.clear();
+        def.suffix.clear();
+    }
+    const QString key = QStringLiteral("%1|%2|%3|%4|%5")
+                            .arg(def.kind)
+                            .arg(def.start)
+                            .arg(def.prefix, def.suffix, QString(def.bullet));
+    auto it = m_pnIndex.constFind(key);
+    if (it == m_pnIndex.cend()) {
+        if (m_tables.pnDefs.size() >= 4096)
+            return;
+        it = m_pnIndex.insert(key, int(m_tables.pnDefs.size()));
+        m_tables.pnDefs.push_back(def);
+    }
+    par.pn = it.value();
+}
+
+int Reader::addTabStop(int tabs, int position)
+{
+    std::vector<TabStop> stops;
+    if (tabs >= 0 && size_t(tabs) < m_tables.tabSets.size())
+        stops = m_tables.tabSets[size_t(tabs)];
+    TabStop stop{position, m_pendingTabKind, m_pendingTabLeader};
+    m_pendingTabKind = TabStop::Left;
+    m_pendingTabLeader = 0;
+    auto at = std::find_if(stops.begin(), stops.end(),
+                           [&](const TabStop &s) { return s.position >= position; });
+    if (at != stops.end() && at->position == position)
+        *at = stop;
+    else if (stops.size() < 64)
+        stops.insert(at, stop);
+    else
+        return tabs;
+
+    const QByteArray key(reinterpret_cast<const char *>(stops.data()),
+                         qsizetype(stops.size() * sizeof(TabStop)));
+    auto it = m_tabIndex.constFind(key);
+    if (it != m_tabIndex.cend())
+        return it.value();
+    if (m_tables.tabSets.size() >= 65536)
+        return tabs;
+    const int index = int(m_tables.tabSets.size());
+    m_tables.tabSets.push_back(std::move(stops));
+    m_tabIndex.insert(key, index);
+    return index;
+}
+
+void Reader::startFieldResult()
+{
+    Group &g = m_stack.back();
+    if (g.field < 0)
+        return;
+    const QString target = hyperlinkTarget(m_fields[size_t(g.field)].instruction);
+    if (target.isEmpty())
+        return;
+    auto it = m_linkIndex.constFind(target);
+    if (it == m_linkIndex.cend()) {
+        if (m_tables.links.size() >= 65536)
+            return;
+        it = m_linkIndex.insert(target, int(m_tables.links.size()));
+        m_tables.links.append(target);
+    }
+    g.chr.link = it.value();
+}
+
+QString Reader::hyperlinkTarget(const QString &instruction)
+{
+    qsizetype pos = 0;
+    if (nextArgument(instruction, pos).compare(u"HYPERLINK", Qt::CaseInsensitive) != 0)
+        return {};
+    QString url;
+    QString anchor;
+    while (pos < instruction.size()) {
+        const QString arg = nextArgument(instruction, pos);
+        if (arg.isEmpty())
+            continue;
+        if (arg.startsWith(u'\\') && arg.size() == 2) {
+            // Switches: \l takes the bookmark; \o, \t take an argument we
+            // do not need; \m, \n none.
+            const QChar s = arg.at(1).toLower();
+            if (s == u'l')
+                anchor = nextArgument(instruction, pos);
+            else if (s == u'o' || s == u't')
+                nextArgument(instruction, pos);
+            continue;
+        }
+        if (url.isEmpty())
+            url = arg;
+    }
+    if (!anchor.isEmpty())
+        return url + u'#' + anchor;
+    return url;
+}
+
+void Reader::pictWord(Kw id, bool hasParam, int param, std::string_view word)
+{
+    const int value = hasParam ? param : 0;
+    auto keep = [&] {
+        // Keywords of the picture we do not interpret are kept for writing
+        // back (they are letters and a number only).
+        if (m_pict.meta.size() > 512 || word.empty() || word.size() > 32)
+            return;
+        if (!m_pict.meta.isEmpty())
+            m_pict.meta.append(u' ');
+        m_pict.meta.append(QLatin1String(word.data(), qsizetype(word.size())));
+        if (hasParam)
+            m_pict.meta.append(QString::number(param));
+    };
+    switch (id) {
+    case Kw::PngBlip: m_pict.kind = "pngblip"; return;
+    case Kw::JpegBlip: m_pict.kind = "jpegblip"; return;
+    case Kw::EmfBlip: m_pict.kind = "emfblip"; return;
+    case Kw::MacPict: m_pict.kind = "macpict"; return;
+    case Kw::WMetafile: m_pict.kind = "wmetafile"; keep(); return;
+    case Kw::PmMetafile: m_pict.kind = "pmmetafile"; keep(); return;
+    case Kw::DiBitmap: m_pict.kind = "dibitmap"; keep(); return;
+    case Kw::WBitmap: m_pict.kind = "wbitmap"; keep(); return;
+    case Kw::PicW: m_pict.picw = std::clamp(value, 0, 1 << 20); return;
+    case Kw::PicH: m_pict.pich = std::clamp(value, 0, 1 << 20); return;
+    case Kw::PicWGoal: m_pict.goalw = std::clamp(value, 0, 1 << 20); return;
+    case Kw::PicHGoal: m_pict.goalh = std::clamp(value, 0, 1 << 20); return;
+    case Kw::PicScaleX: m_pict.scalex = std::clamp(value, 1, 10000); return;
+    case Kw::PicScaleY: m_pict.scaley = std::clamp(value, 1, 10000); return;
+    default:
+        keep();
+        return;
+    }
+}
+
+void Reader::hexBytes(std::string_view hex, QByteArray &out)
+{
+    out.reserve(out.size() + qsizetype(hex.size() / 2));
+    for (char c : hex) {
+        const int d = hexDigit(c);
+        if (d < 0)
+            continue; // white space between the digits
+        if (m_pictNibble < 0) {
+            m_pictNibble = d;
+        } else {
+            out.append(char(m_pictNibble * 16 + d));
+            m_pictNibble = -1;
+        }
+    }
+}
+
+void Reader::endPicture(const Group &closed)
+{
+    m_pictNibble = -1;
+    if (m_pict.kind.isEmpty()) {
+        if (m_pict.data.startsWith("\x89PNG"))
+            m_pict.kind = "pngblip";
+        else if (m_pict.data.startsWith("\xff\xd8"))
+            m_pict.kind = "jpegblip";
+        else
+            m_pict.kind = "wmetafile"; // what RTF assumes when a picture names no kind
+    }
+    if (closed.object >= 0 && !m_objects[size_t(closed.object)].shown) {
+        ObjectInfo &object = m_objects[size_t(closed.object)];
+        object.shown = true;
+        m_pict.object = true;
+        m_pict.objectData = object.data;
+        m_pict.objectMeta = object.meta;
+        m_pict.objectName = object.name;
+    }
+    flushRun();
+    m_sink.picture(m_pict, closed.chr);
+    m_pict = Picture();
+}
+
+void Reader::endObject(const Group &closed)
+{
+    if (closed.object < 0)
+        return;
+    ObjectInfo &object = m_objects[size_t(closed.object)];
+    if (!object.shown && !object.data.isEmpty() && m_sink.wantsPictures()) {
+        // An object with no picture to show still keeps its bytes.
+        Picture p;
+        p.kind = "object";
+        p.object = true;
+        p.objectData = object.data;
+        p.objectMeta = object.meta;
+        p.objectName = object.name;
+        flushRun();
+        m_sink.picture(p, closed.chr);
+    }
+    object = ObjectInfo(); // its bytes are no longer needed here
+    object.shown = true;
+}
+
+} // namespace richtext::rtf

@@ -1,0 +1,206 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QHash>
+#include <QString>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+// What the RTF reader knows at a point of the document: the character and
+// paragraph formatting of the current group, the tables of the document
+// header, and the table rows and pictures it has read. The reader fills these
+// in; sinks turn them into whatever they build.
+namespace richtext::rtf {
+
+// Character formatting of a group. Plain ints only (no padding), so that it
+// can be compared and hashed as a whole: a sink caches the formats it builds
+// from it.
+struct CharState
+{
+    enum Flag : std::uint32_t {
+        Bold = 1u << 0,
+        Italic = 1u << 1,
+        Strike = 1u << 2,
+        Hidden = 1u << 3,
+        Outline = 1u << 4,
+        Shadow = 1u << 5,
+        Emboss = 1u << 6,
+        Imprint = 1u << 7,
+        DoubleByte = 1u << 8, // \dbch: bytes are in the code page of \af
+        DoubleStrike = 1u << 9,
+    };
+    enum Script : std::int32_t { Baseline, Super, Sub };
+    enum Caps : std::int32_t { NoCaps, AllCaps, SmallCaps };
+
+    std::int32_t font = -1;    // \f; -1: the document's default font
+    std::int32_t afont = -1;   // \af, the associated font of \dbch runs
+    std::int32_t size = 24;    // \fs, half points
+    std::int32_t fg = 0;       // \cf colour index; 0 is the automatic colour
+    std::int32_t bg = 0;       // \highlight, \cb, \chcbpat colour index; 0 none
+    std::int32_t offset = 0;   // \up (positive), \dn (negative), half points
+    std::int32_t spacing = 0;  // \expndtw, twips
+    std::int32_t lang = -1;    // \lang; -1: the document's default
+    std::int32_t kerning = 0;  // \kerning, half points
+    std::int32_t underline = 0; // prop::UnderlineKind value
+    std::int32_t script = Baseline;
+    std::int32_t caps = NoCaps;
+    std::int32_t animation = 0;
+    std::int32_t link = -1;    // index into DocumentTables::links
+    std::uint32_t flags = 0;
+
+    bool has(Flag f) const { return flags & f; }
+    void set(Flag f, bool on) { flags = on ? (flags | f) : (flags & ~f); }
+    bool operator==(const CharState &) const = default;
+};
+static_assert(sizeof(CharState) == 15 * 4, "CharState must have no padding");
+
+inline size_t qHash(const CharState &s, size_t seed = 0)
+{
+    return qHashBits(&s, sizeof s, seed);
+}
+
+// Paragraph formatting of a group (reset by \pard).
+struct ParState
+{
+    enum Flag : std::uint32_t {
+        KeepNext = 1u << 0,
+        Keep = 1u << 1,
+        PageBreakBefore = 1u << 2,
+        RightToLeft = 1u << 3,
+        InTable = 1u << 4, // \intbl
+    };
+    enum Align : std::int32_t { Left, Right, Center, Justify, Distribute };
+
+    std::int32_t align = Left;
+    std::int32_t li = 0, ri = 0, fi = 0; // twips
+    std::int32_t sb = 0, sa = 0;         // twips
+    std::int32_t sl = 0;                 // \sl, twips (negative: exact)
+    std::int32_t slmult = 0;             // \slmult
+    std::int32_t tabs = -1;              // index into DocumentTables::tabSets
+    std::int32_t ls = 0;                 // \ls list override; 0 none
+    std::int32_t ilvl = 0;               // \ilvl
+    std::int32_t pn = -1;                // index into DocumentTables::pnDefs
+    std::int32_t itap = 0;               // \itap nesting level
+    std::int32_t style = 0;              // \s
+    std::uint32_t flags = 0;
+
+    bool has(Flag f) const { return flags & f; }
+    void set(Flag f, bool on) { flags = on ? (flags | f) : (flags & ~f); }
+    bool operator==(const ParState &) const = default;
+};
+static_assert(sizeof(ParState) == 15 * 4, "ParState must have no padding");
+
+inline size_t qHash(const ParState &s, size_t seed = 0)
+{
+    return qHashBits(&s, sizeof s, seed);
+}
+
+struct TabStop
+{
+    enum Kind : std::int32_t { Left, Right, Center, Decimal };
+    std::int32_t position = 0; // twips
+    std::int32_t kind = Left;
+    std::int32_t leader = 0;   // 0 none, 1 dots, 2 hyphens, 3 underline, 4 thick line, 5 equals
+    bool operator==(const TabStop &) const = default;
+};
+
+struct FontDef
+{
+    QString name;
+    QString family;       // froman, fswiss ... as read, without the leading 'f'
+    int charset = -1;     // \fcharset; -1 when the entry gives none
+    int codePage = 0;     // code page of the entry's bytes (charset, \cpg, document)
+    int pitch = 0;        // \fprq
+};
+
+// One level of a list: from \listtable/\listoverridetable or from a \pn group.
+struct ListLevelDef
+{
+    int kind = 1;          // prop::NumberingKind: 1 bullet, 2 arabic, 3 lower letter ...
+    int start = 1;
+    QString prefix;        // text before the number
+    QString suffix;        // text after the number
+    QChar bullet;          // bullet character of a bullet level
+    int li = 0, fi = 0;    // indents the level asks for, twips
+    bool operator==(const ListLevelDef &) const = default;
+};
+
+struct CellDef
+{
+    enum Merge : std::uint8_t { None, First, Continue };
+    int right = 0;            // \cellx, twips from the row's origin
+    int background = 0;       // \clcbpat colour index
+    std::uint8_t hmerge = None;
+    std::uint8_t vmerge = None;
+    std::uint8_t valign = 0;  // 0 top, 1 centre, 2 bottom
+    bool border = false;      // the cell asks for a visible border
+};
+
+struct RowDef
+{
+    std::vector<CellDef> cells;
+    int left = 0;           // \trleft
+    int gap = 0;            // \trgaph
+    int align = 0;          // 0 left, 1 centre, 2 right
+    int height = 0;         // \trrh (negative: exact)
+    bool header = false;    // \trhdr
+    bool border = false;    // the row asks for visible borders
+};
+
+struct Picture
+{
+    QByteArray kind;          // "pngblip", "jpegblip", "wmetafile", "emfblip", "dibitmap", ...
+    QByteArray data;
+    QString meta;             // further keywords, e.g. "wmetafile8"
+    int picw = 0, pich = 0;   // \picw, \pich (pixels or himetric, by kind)
+    int goalw = 0, goalh = 0; // \picwgoal, \pichgoal, twips
+    int scalex = 100, scaley = 100;
+    // Set when the picture is the shown face of an embedded \object.
+    bool object = false;
+    QByteArray objectData;
+    QString objectMeta;
+    QString objectName;       // \*\objname: the file the object was made from
+};
+
+// The document header's tables, shared by the reader and its sink.
+struct DocumentTables
+{
+    QHash<int, FontDef> fonts;
+    int defaultFont = -1;
+    int defaultLang = 1033;
+    int codePage = 1252;
+    std::vector<QColor> colors; // an invalid colour is the automatic entry
+    std::vector<std::vector<TabStop>> tabSets;
+    std::vector<ListLevelDef> pnDefs;
+    QStringList links;
+
+    const FontDef *font(int index) const
+    {
+        auto it = fonts.constFind(index < 0 ? defaultFont : index);
+        return it == fonts.cend() ? nullptr : &it.value();
+    }
+    QColor color(int index) const
+    {
+        return index >= 0 && size_t(index) < colors.size() ? colors[index] : QColor();
+    }
+    // The level definition of \lsN\ilvlM, or null.
+    const ListLevelDef *listLevel(int ls, int ilvl) const
+    {
+        auto it = overrides.constFind(ls);
+        if (it == overrides.cend())
+            return nullptr;
+        auto lt = lists.constFind(it.value());
+        if (lt == lists.cend() || lt->empty())
+            return nullptr;
+        const auto &levels = lt.value();
+        return &levels[std::min<size_t>(std::max(ilvl, 0), levels.size() - 1)];
+    }
+
+    QHash<int, std::vector<ListLevelDef>> lists; // \listid -> levels
+    QHash<int, int> overrides;                   // \ls -> \listid
+};
+
+} // namespace richtext::rtf
