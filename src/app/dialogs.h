@@ -1,0 +1,118 @@
+#pragma once
+
+// Every question the main window and its commands put to the user goes
+// through one Dialogs object that the main window owns: yes/no/cancel
+// questions, file choices, the application's message dialog and the error
+// box. The real implementation opens modal dialogs; ScriptedDialogs answers
+// from queues filled by a test and records what was asked, so GUI tests run
+// without a modal loop.
+
+#include <QChar>
+#include <QList>
+#include <QMessageBox>
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// A file dialog as the forms describe one.
+struct FileDialogOptions
+{
+    QString caption;
+    QString directory; // where the dialog starts
+    // "Description|pattern|Description|pattern...", patterns separated by
+    // ";" or ","; see qtFileFilter().
+    QString filter;
+    // The name field's first text; a wildcard such as "*.inf" makes the
+    // dialog list only the files it matches.
+    QString fileName;
+};
+
+// Turns a "|"-separated filter into Qt's ";;"-separated one. Each pattern
+// is offered in its upper- and lower-case form, since file names on Linux
+// are case-sensitive and "*.RTF" must still list "letter.rtf". An entry
+// without a description is described by its patterns.
+QString qtFileFilter(const QString &pipeFilter);
+
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    // A confirmation box with Yes, No and Cancel; closing it answers Cancel.
+    virtual QMessageBox::StandardButton askYesNoCancel(QWidget *parent, const QString &text);
+    // The chosen path, or an empty string when the user cancels. With
+    // `readOnly` given, the dialog offers an "Open as read-only" box and
+    // reports whether it was ticked.
+    virtual QString openFileName(QWidget *parent, const FileDialogOptions &options, bool *readOnly = nullptr);
+    // Never asks about overwriting: the commands ask that themselves.
+    virtual QString saveFileName(QWidget *parent, const FileDialogOptions &options);
+    // The application's message dialog (see messagedialog.h): the accelerator
+    // letter of the button pressed.
+    virtual QChar message(const QString &title, const QString &kind, const QString &text,
+                          const QString &buttons = QString());
+    // The error box of the top level: the message, an error icon, OK.
+    virtual void error(QWidget *parent, const QString &text);
+};
+
+class ScriptedDialogs : public Dialogs
+{
+public:
+    // Answers are taken in order. A question with no answer queued gets the
+    // cautious one (Cancel, no file, the message dialog's last button "O"
+    // for a single OK) and counts as unexpected.
+    void setNextAnswer(QMessageBox::StandardButton answer) { m_answers.enqueue(answer); }
+    void setNextFileName(const QString &fileName, bool readOnly = false)
+    {
+        m_fileNames.enqueue({fileName, readOnly});
+    }
+    void setNextMessageAnswer(QChar letter) { m_messageAnswers.enqueue(letter); }
+
+    QMessageBox::StandardButton askYesNoCancel(QWidget *parent, const QString &text) override;
+    QString openFileName(QWidget *parent, const FileDialogOptions &options, bool *readOnly = nullptr) override;
+    QString saveFileName(QWidget *parent, const FileDialogOptions &options) override;
+    QChar message(const QString &title, const QString &kind, const QString &text,
+                  const QString &buttons = QString()) override;
+    void error(QWidget *parent, const QString &text) override;
+
+    struct MessageCall
+    {
+        QString title;
+        QString kind;
+        QString text;
+        QString buttons;
+    };
+
+    // What was asked, in order.
+    const QStringList &questions() const { return m_questions; }
+    const QStringList &errors() const { return m_errors; }
+    const QList<MessageCall> &messages() const { return m_messages; }
+    const QList<FileDialogOptions> &openRequests() const { return m_openRequests; }
+    const QList<FileDialogOptions> &saveRequests() const { return m_saveRequests; }
+    // Questions and file dialogs that found no answer queued.
+    int unexpected() const { return m_unexpected; }
+    // Answers queued but never used.
+    bool allAnswersUsed() const
+    {
+        return m_answers.isEmpty() && m_fileNames.isEmpty() && m_messageAnswers.isEmpty();
+    }
+    void clearRecords();
+
+private:
+    struct FileAnswer
+    {
+        QString fileName;
+        bool readOnly = false;
+    };
+
+    QQueue<QMessageBox::StandardButton> m_answers;
+    QQueue<FileAnswer> m_fileNames;
+    QQueue<QChar> m_messageAnswers;
+    QStringList m_questions;
+    QStringList m_errors;
+    QList<MessageCall> m_messages;
+    QList<FileDialogOptions> m_openRequests;
+    QList<FileDialogOptions> m_saveRequests;
+    int m_unexpected = 0;
+};

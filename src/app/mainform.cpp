@@ -1,0 +1,372 @@
+#include "mainform.h"
+
+#include "assemblycommands.h"
+#include "balloon.h"
+#include "commanderror.h"
+#include "dialogs.h"
+#include "editcommands.h"
+#include "filecommands.h"
+#include "formatcommands.h"
+#include "helpcommands.h"
+#include "helpform.h"
+#include "hintpanel.h"
+#include "hints.h"
+#include "mainmenu.h"
+#include "programfolder.h"
+#include "quorinapplication.h"
+#include "richeditor.h"
+#include "richeditorlines.h"
+#include "ruler.h"
+#include "speedbar.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString untitled = QStringLiteral("untitled");
+
+int paneIndex(Pane which)
+{
+    return which == Pane::Template ? 0 : 1;
+}
+
+} // namespace
+
+MainForm::MainForm(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
+    : QMainWindow(parent)
+    , m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<Dialogs>())
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setProperty("helpContext", 20);
+    resize(812, 612);
+    m_paneFileNames[0] = untitled;
+    m_paneFileNames[1] = untitled;
+
+    createComponents();
+
+    // Hints reach showhint() through event() (menu items and anything with
+    // a status tip) and eventFilter() (toolbar controls, whose long hint
+    // may be empty).
+    for (QWidget *control : m_speedBar->controls())
+        control->installEventFilter(this);
+
+    // The file dialogs start in the program's folder, where the samples are.
+    m_openDialog.caption = QStringLiteral("Open");
+    m_openDialog.directory = programFolder();
+    m_openDialog.filter = QStringLiteral("Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT|try it and see files |*.*");
+    m_saveDialog.caption = QStringLiteral("Save As");
+    m_saveDialog.directory = m_openDialog.directory;
+    m_saveDialog.filter = QStringLiteral("Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT|Html File(*.htm,*.html)|*.hTM,*.HTML");
+
+    setDocumentName(untitled);
+
+    m_speedBar->fillFontNames();
+    m_ruler->setupRuler();
+    runCommand([this] { m_formatCommands->selectionChange(); });
+
+    m_timer2->start();
+}
+
+MainForm::~MainForm()
+{
+    // The commands go first, so that nothing the panes or the ruler signal
+    // while the window comes apart reaches them; then the windows and
+    // widgets that use the dialog interface, which goes with the members.
+    delete m_helpCommands;
+    delete m_assemblyCommands;
+    delete m_formatCommands;
+    delete m_editCommands;
+    delete m_fileCommands;
+    m_formatCommands = nullptr;
+    delete m_helpForm;
+    delete m_paneArea;
+}
+
+void MainForm::createComponents()
+{
+    m_menu = new MainMenu(menuBar(), this);
+
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    auto *layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_speedBar = new SpeedBar(client);
+    m_ruler = new Ruler(client);
+    m_paneArea = new PaneArea(client);
+    m_hintPanel = new HintPanel(client);
+    layout->addWidget(m_speedBar);
+    layout->addWidget(m_ruler);
+    layout->addWidget(m_paneArea, 1);
+    layout->addWidget(m_hintPanel);
+    setCentralWidget(client);
+
+    m_statusBar = statusBar();
+    m_statusBar->setObjectName(QStringLiteral("StatusBar"));
+    m_statusBar->setFixedHeight(20);
+
+    // Toolbar controls wait, like menu items, for the command group that
+    // gives them something to do.
+    for (QWidget *control : m_speedBar->controls())
+        control->setEnabled(false);
+
+    m_timer2 = new QTimer(this);
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(1000);
+    m_timer2->setSingleShot(true);
+    connect(m_timer2, &QTimer::timeout, this, &MainForm::timer2Timer);
+
+    m_balloon = new Balloon(this);
+    m_balloon->setObjectName(QStringLiteral("Balloon1"));
+    m_balloon->setColor(QColor(0xC0, 0xC0, 0xC0));
+    QFont balloonFont(QStringLiteral("MS Sans Serif"));
+    balloonFont.setStyleHint(QFont::SansSerif);
+    balloonFont.setPixelSize(11);
+    m_balloon->setFont(balloonFont);
+    m_balloon->setDivisionChar(u'@');
+    m_balloon->setHideIfMouseMove(true);
+    m_balloon->setHideIfMouseClick(false);
+    m_balloon->setShape(Balloon::Shape::RoundRect);
+    m_balloon->setTextAlign(Balloon::TextAlignment::Center);
+
+    m_helpForm = new HelpForm(*m_dialogs, this);
+
+    m_fileCommands = new FileCommands(*this);
+    m_editCommands = new EditCommands(*this);
+    m_formatCommands = new FormatCommands(*this);
+    m_assemblyCommands = new AssemblyCommands(*this);
+    m_helpCommands = new HelpCommands(*this);
+
+    // Pane switching belongs to the window itself: Edit and Window menus.
+    connectCommand(action(QStringLiteral("T1")), [this] { t1Click(); });
+    connectCommand(action(QStringLiteral("Switch1")), [this] { t1Click(); });
+
+    // The document pane is the active control at start-up.
+    m_paneArea->richEditEx1()->setFocus(Qt::OtherFocusReason);
+}
+
+// --- components ---
+
+RichEditor *MainForm::richEditEx1() const
+{
+    return m_paneArea->richEditEx1();
+}
+
+RichEditor *MainForm::richEditEx2() const
+{
+    return m_paneArea->richEditEx2();
+}
+
+RichEditor *MainForm::pane(Pane which) const
+{
+    return m_paneArea->pane(which);
+}
+
+QAction *MainForm::action(const QString &name) const
+{
+    return m_menu->action(name);
+}
+
+QLabel *MainForm::msgPanel() const
+{
+    return m_paneArea->msgPanel();
+}
+
+QProgressBar *MainForm::progressBar() const
+{
+    return m_paneArea->progressBar();
+}
+
+QTimer *MainForm::timer1() const
+{
+    return m_hintPanel->timer1();
+}
+
+// --- state ---
+
+void MainForm::setDocumentName(const QString &name)
+{
+    m_documentName = name;
+    const QString fileName = name.mid(name.lastIndexOf(u'/') + 1);
+    setWindowTitle(QStringLiteral("%1 - %2").arg(fileName, applicationTitle()));
+}
+
+QString MainForm::paneFileName(Pane which) const
+{
+    return m_paneFileNames[paneIndex(which)];
+}
+
+void MainForm::setPaneFileName(Pane which, const QString &name)
+{
+    m_paneFileNames[paneIndex(which)] = name;
+}
+
+// --- panes ---
+
+RichEditor *MainForm::templateFirstPane() const
+{
+    return m_paneArea->templateFirstPane();
+}
+
+RichEditor *MainForm::informationFirstPane() const
+{
+    return m_paneArea->informationFirstPane();
+}
+
+void MainForm::showPane(Pane which)
+{
+    m_paneArea->showOnly(pane(which));
+}
+
+void MainForm::focusPane(RichEditor *target)
+{
+    PaneArea::focusPane(target);
+}
+
+void MainForm::showAndFocusPane(Pane which)
+{
+    if (pane(which)->isHidden())
+        showPane(which);
+    PaneArea::focusPane(pane(which));
+}
+
+void MainForm::t1Click()
+{
+    m_paneArea->switchPanes();
+}
+
+// --- unsaved changes ---
+
+bool MainForm::hasUnsavedChanges(Pane which) const
+{
+    RichEditor *editor = pane(which);
+    return editor->document()->isModified() && editor->wideLines().count() > 0;
+}
+
+void MainForm::confirmSaveChanges(Panes which)
+{
+    // The pane the user sees (the information-first test's pick) comes first.
+    const Pane first = m_paneArea->roleOf(informationFirstPane());
+    const Pane second = first == Pane::Template ? Pane::Information : Pane::Template;
+    for (Pane role : {first, second}) {
+        if (!which.testFlag(role) || !hasUnsavedChanges(role))
+            continue;
+        const QString question = QStringLiteral("Save changes to %1?").arg(paneFileName(role));
+        switch (m_dialogs->askYesNoCancel(this, question)) {
+        case QMessageBox::Yes:
+            m_fileCommands->savePane(role);
+            break;
+        case QMessageBox::No:
+            break;
+        default:
+            throw SilentAbort();
+        }
+    }
+}
+
+// --- hints ---
+
+void MainForm::setApplicationHint(const QString &hint)
+{
+    if (hint == m_applicationHint)
+        return;
+    m_applicationHint = hint;
+    showhint();
+}
+
+void MainForm::showhint()
+{
+    m_hintPanel->showHint(m_applicationHint);
+}
+
+void MainForm::timer1Timer()
+{
+    m_hintPanel->timer1Timer();
+}
+
+void MainForm::timer2Timer()
+{
+    m_timer2->stop();
+    if (m_startupTipHook)
+        runCommand(m_startupTipHook);
+}
+
+// --- commands ---
+
+void MainForm::runCommand(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (...) {
+        reportError(std::current_exception());
+    }
+}
+
+void MainForm::reportError(std::exception_ptr error)
+{
+    if (const std::optional<QString> message = errorMessageFor(error))
+        m_dialogs->error(this, *message);
+}
+
+void MainForm::connectCommand(QAction *action, std::function<void()> command)
+{
+    connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
+    action->setEnabled(true);
+}
+
+void MainForm::connectCommand(QAbstractButton *button, std::function<void()> command)
+{
+    connect(button, &QAbstractButton::clicked, this, [this, command] { runCommand(command); });
+    button->setEnabled(true);
+}
+
+// --- events ---
+
+bool MainForm::event(QEvent *event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        // Hints go to the hint panel; the status bar stays empty.
+        setApplicationHint(static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+bool MainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Enter) {
+        if (auto *control = qobject_cast<QWidget *>(watched))
+            setApplicationHint(longHint(hintOf(control)));
+    } else if (event->type() == QEvent::Leave) {
+        setApplicationHint(QString());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainForm::closeEvent(QCloseEvent *event)
+{
+    try {
+        confirmSaveChanges(Pane::Template | Pane::Information);
+    } catch (...) {
+        // Cancel, or a save that failed: the program keeps running.
+        reportError(std::current_exception());
+        event->ignore();
+        return;
+    }
+    m_balloon->hideBalloon();
+    m_helpForm->hide();
+    event->accept();
+}
+
+void MainForm::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    if (m_formatCommands)
+        runCommand([this] { m_formatCommands->formResize(); });
+}

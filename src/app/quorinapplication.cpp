@@ -1,0 +1,53 @@
+#include "quorinapplication.h"
+
+#include "commanderror.h"
+
+#include <QtDebug>
+
+QString applicationTitle()
+{
+    return QStringLiteral("QRN    Quorin");
+}
+
+QuorinApplication::QuorinApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("quorin"));
+    setOrganizationName(QStringLiteral("Quorin"));
+}
+
+bool QuorinApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        reportException(std::current_exception());
+        return true;
+    }
+}
+
+void QuorinApplication::reportException(std::exception_ptr error)
+{
+    const std::optional<QString> message = errorMessageFor(error);
+    if (!message)
+        return;
+    if (auto *app = qobject_cast<QuorinApplication *>(QCoreApplication::instance()))
+        app->report(*message);
+    else
+        qWarning().noquote() << *message;
+}
+
+void QuorinApplication::report(const QString &message)
+{
+    if (!m_reporter || m_reporting) {
+        qWarning().noquote() << message;
+        return;
+    }
+    m_reporting = true;
+    try {
+        m_reporter(message);
+    } catch (...) {
+        qWarning().noquote() << message;
+    }
+    m_reporting = false;
+}
