@@ -142,12 +142,15 @@ void Reader::groupStart()
     default:
         break;
     }
+    // `parent` refers into the stack: read what is needed of it before the
+    // push may move the stack's storage.
+    const Dest parentDest = parent.dest;
     m_stack.push_back(g);
     if (g.dest == Dest::FontEntry) {
         m_font = FontDef();
         m_fontIndex = -1;
         m_fontOpen = false;
-    } else if (g.dest == Dest::StyleEntry && parent.dest == Dest::StyleSheet) {
+    } else if (g.dest == Dest::StyleEntry && parentDest == Dest::StyleSheet) {
         m_style = StyleDef();
         m_styleIndex = 0;
         m_styleCharacter = false;

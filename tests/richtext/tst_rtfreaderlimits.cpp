@@ -2,8 +2,10 @@
 // time and memory, and what can be read is read.
 
 #include "rtfreadertesting.h"
+#include "testsupport.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTest>
@@ -65,6 +67,7 @@ private slots:
     void wideRow();
     void deepTableNesting();
     void largeDocumentSpeed();
+    void fuzzFindings();
 };
 
 void TestRtfReaderLimits::deepNesting()
@@ -89,6 +92,8 @@ void TestRtfReaderLimits::deepDestinations_data()
     QTest::newRow("optional") << QByteArray("{\\*\\foo ");
     QTest::newRow("fields") << QByteArray("{\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt ");
     QTest::newRow("font tables") << QByteArray("{\\fonttbl{\\f1 ");
+    // Style entries look at their parent group while the group stack grows.
+    QTest::newRow("style sheets") << QByteArray("{\\stylesheet{\\s1 ");
     QTest::newRow("pictures") << QByteArray("{\\pict ab");
     QTest::newRow("objects") << QByteArray("{\\object{\\*\\objdata 01}{\\result ");
     QTest::newRow("upr") << QByteArray("{\\upr{\\*\\ud ");
@@ -279,4 +284,18 @@ void TestRtfReaderLimits::largeDocumentSpeed()
 }
 
 QTEST_MAIN(TestRtfReaderLimits)
+// Inputs the fuzzer once broke the reader with; each must now read in
+// bounded time (and clean under the sanitizer build).
+void TestRtfReaderLimits::fuzzFindings()
+{
+    const QDir dir(testsupport::dataPath(QStringLiteral("fuzz/rtfreader")));
+    const QStringList names = dir.entryList(QDir::Files);
+    QVERIFY(!names.isEmpty());
+    for (const QString &name : names) {
+        const QByteArray data = testsupport::readFile(dir.filePath(name));
+        QVERIFY2(exercise(data) < 5000, qPrintable(name));
+        rtfToPlainText(data);
+    }
+}
+
 #include "tst_rtfreaderlimits.moc"
