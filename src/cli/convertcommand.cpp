@@ -3,6 +3,7 @@
 #include "codepage.h"
 #include "rtfexport.h"
 #include "rtfimport.h"
+#include "rtftohtml.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,7 +14,7 @@
 
 namespace {
 
-enum class OutputKind { Rtf, Text, Unknown };
+enum class OutputKind { Rtf, Text, Html, Unknown };
 
 OutputKind outputKindOf(const QString &path)
 {
@@ -22,6 +23,8 @@ OutputKind outputKindOf(const QString &path)
         return OutputKind::Rtf;
     if (suffix == QLatin1String("txt") || suffix == QLatin1String("inf"))
         return OutputKind::Text;
+    if (suffix == QLatin1String("html") || suffix == QLatin1String("htm"))
+        return OutputKind::Html;
     return OutputKind::Unknown;
 }
 
@@ -59,10 +62,23 @@ QByteArray toRtf(const QByteArray &input)
 
 } // namespace
 
-int runConvertCommand(const QStringList &args, QTextStream &, QTextStream &err)
+int runConvertCommand(const QStringList &arguments, QTextStream &, QTextStream &err)
 {
+    QStringList args;
+    html::Options htmlOptions;
+    for (const QString &arg : arguments) {
+        if (arg == QLatin1String("--no-fonts"))
+            htmlOptions.noFonts = true;
+        else if (arg == QLatin1String("--optimize"))
+            htmlOptions.optimize = true;
+        else if (arg == QLatin1String("--only-definite-opt"))
+            htmlOptions.onlyDefiniteOpt = true;
+        else
+            args << arg;
+    }
     if (args.size() != 2) {
-        err << "usage: quorin-batch convert IN OUT  (OUT ends in .rtf or .txt)\n";
+        err << "usage: quorin-batch convert [--no-fonts] [--optimize] [--only-definite-opt] IN OUT"
+               "  (OUT ends in .rtf, .txt or .html)\n";
         return 1;
     }
     const QString &inPath = args.at(0);
@@ -70,8 +86,21 @@ int runConvertCommand(const QStringList &args, QTextStream &, QTextStream &err)
     const OutputKind kind = outputKindOf(outPath);
     if (kind == OutputKind::Unknown) {
         err << "quorin-batch: cannot write '" << outPath
-            << "': the output name must end in .rtf or .txt\n";
+            << "': the output name must end in .rtf, .txt or .html\n";
         return 1;
+    }
+    if (kind == OutputKind::Html) {
+        // The converter reads the file as it is and streams the page out,
+        // replacing an older page only once the new one is complete.
+        const html::Result result = html::rtfToHtmlFile(QFile::encodeName(inPath).toStdString(),
+                                                        QFile::encodeName(outPath).toStdString(),
+                                                        htmlOptions);
+        if (!result.ok) {
+            err << "quorin-batch: cannot convert '" << inPath
+                << "': " << QString::fromStdString(result.error) << '\n';
+            return 1;
+        }
+        return 0;
     }
     QFile in(inPath);
     if (!in.open(QIODevice::ReadOnly)) {

@@ -11,6 +11,10 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+
+#include "rtftohtml.h"
+
+#include <sstream>
 #include <QSet>
 #include <QTextStream>
 
@@ -139,6 +143,17 @@ QString samePathKey(const QString &path)
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
 
+// The finished document as a web page, titled with the page's file name.
+QByteArray htmlPage(const QByteArray &rtf, const QString &target)
+{
+    std::istringstream input(rtf.toStdString());
+    std::ostringstream output;
+    html::Options options;
+    options.title = QFileInfo(target).fileName().toStdString();
+    html::rtfToHtml(input, output, options);
+    return QByteArray::fromStdString(output.str());
+}
+
 } // namespace
 
 int runMergeCommand(const QStringList &args, QTextStream &out, QTextStream &err)
@@ -156,8 +171,8 @@ int runMergeCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     }
 
     const QString suffix = QFileInfo(arguments.output).suffix().toLower();
-    if (suffix == QLatin1String("html") || suffix == QLatin1String("htm")
-        || suffix == QLatin1String("pdf")) {
+    const bool htmlOutput = suffix == QLatin1String("html") || suffix == QLatin1String("htm");
+    if (suffix == QLatin1String("pdf")) {
         err << prefix << arguments.output << ": writing " << suffix.toUpper()
             << " is not available yet; write an .rtf file\n";
         return 1;
@@ -235,8 +250,9 @@ int runMergeCommand(const QStringList &args, QTextStream &out, QTextStream &err)
             return 1;
         }
         const QString target = outputPathFor(arguments.output, path);
+        const QByteArray bytes = htmlOutput ? htmlPage(result.text, target) : result.text;
         auto file = std::make_unique<QSaveFile>(target);
-        if (!file->open(QIODevice::WriteOnly) || file->write(result.text) != result.text.size()) {
+        if (!file->open(QIODevice::WriteOnly) || file->write(bytes) != bytes.size()) {
             err << prefix << target << ": cannot write: " << file->errorString() << "\n";
             return 1;
         }

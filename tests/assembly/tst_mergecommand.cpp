@@ -22,6 +22,7 @@ private slots:
     void informationEncodings();
     void overwriteMode();
     void rtfInValueActsAsRtf();
+    void htmlOutput();
     void severalInformationFiles();
     void problemsWriteNothing_data();
     void problemsWriteNothing();
@@ -133,6 +134,18 @@ void TestMergeCommand::rtfInValueActsAsRtf()
     QVERIFY(dear.charFormat().fontWeight() < QFont::Bold);
 }
 
+void TestMergeCommand::htmlOutput()
+{
+    // An .html output name writes the finished document as a web page.
+    const QString tem = write("letter.tem", letter);
+    const QString inf = write("smith.inf", "Name\nMrs Smith & Co\nFile\nA-17\n");
+    QCOMPARE(run({ tem, inf, "-o", m_dir->filePath("{name}.html") }), 0);
+    const QByteArray page = read("smith.html");
+    QVERIFY2(page.contains("Dear Mrs Smith &amp; Co,"), page.constData());
+    QVERIFY(page.contains("<TITLE>smith.html</TITLE>"));
+    QVERIFY(page.trimmed().endsWith("</HTML>"));
+}
+
 void TestMergeCommand::severalInformationFiles()
 {
     const QString tem = write("letter.tem", letter);
@@ -178,8 +191,6 @@ void TestMergeCommand::problemsWriteNothing_data()
     QTest::newRow("missing information")
         << QByteArray("{\\rtf1 @1\\par}") << inf << QStringList { "nowhere.inf" } << "{name}.rtf"
         << "Cannot open file";
-    QTest::newRow("html") << QByteArray("{\\rtf1 @1\\par}") << inf << QStringList() << "out.html"
-                          << "not available yet";
     QTest::newRow("pdf") << QByteArray("{\\rtf1 @1\\par}") << inf << QStringList() << "out.pdf"
                          << "not available yet";
     QTest::newRow("two without {name}")

@@ -63,6 +63,23 @@ private slots:
         QVERIFY(rtf.contains("\\b"));
     }
 
+    void rtfToHtmlWithOptions()
+    {
+        QTemporaryDir dir;
+        const QString in = dir.filePath(QStringLiteral("in.rtf"));
+        writeFile(in, "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}}\\f0 Dear {\\b Smith}, \\u321?ukasz\\par}");
+        const QString out = dir.filePath(QStringLiteral("out.html"));
+        QCOMPARE(runBatch({QStringLiteral("convert"), in, out}).exitCode, 0);
+        const QByteArray page = testsupport::readFile(out);
+        QVERIFY2(page.contains("<B><FONT FACE=\"Arial\">Smith</FONT></B>"), page.constData());
+        QVERIFY(page.contains("&#321;ukasz"));
+        QVERIFY(page.contains("Arial"));
+        QVERIFY(page.trimmed().endsWith("</HTML>"));
+        QCOMPARE(runBatch({QStringLiteral("convert"), QStringLiteral("--no-fonts"), in, out}).exitCode, 0);
+        const QByteArray plain = testsupport::readFile(out);
+        QVERIFY2(plain.contains("<B>Smith</B>") && !plain.contains("Arial"), plain.constData());
+    }
+
     void plainTextInput()
     {
         QTemporaryDir dir;
