@@ -1,14 +1,21 @@
 #pragma once
 
-// The Document Assembly menu: choosing the Information and Template files,
-// the merge and the insert/overwrite switch, and the heading balloon over
-// a token. They join here as they are written; until then their items stay
-// disabled. The state they share (chosen files, overwrite mode) is kept by
-// the main window.
+// The Document Assembly menu: choosing the Information and Template files
+// (from the menu or from a recent-files list), the merge ("Do It") and the
+// insert/overwrite switch, and the heading balloon shown when the left
+// button is pressed on a token in the template pane. The state they share
+// (chosen files, overwrite mode) is kept by the main window.
+//
+// Every command that replaces a pane first asks the unsaved-changes
+// question about it, so an edited template, Information file or finished
+// document is never dropped without the user's word.
 
 #include <QObject>
+#include <QPoint>
+#include <QString>
 
 class MainForm;
+class QEvent;
 
 class AssemblyCommands : public QObject
 {
@@ -17,6 +24,53 @@ class AssemblyCommands : public QObject
 public:
     explicit AssemblyCommands(MainForm &form);
 
+    // "Edit/Select Information File": the open dialog with "*.inf" in its
+    // name field; the chosen file goes into the information pane, which is
+    // shown, and an odd line count is reported.
+    void editInformationFile1Click();
+    // "Edit/Select Template File": the same with "*.tem" for the template
+    // pane. The caption becomes "untitled - ..." so that saving the
+    // finished document never offers the template's own name.
+    void editTemplateFile1Click();
+
+    // Callbacks for the recent-files lists (Information files, Template
+    // files), to be connected to their item-click signal. They run as
+    // commands of their own: a failure is shown in the error box, never
+    // thrown back into the list. The caption becomes the full path.
+    void mruFiles1MRUItemClick(const QString &path);
+    void mruFiles2MRUItemClick(const QString &path);
+
+    // "Do It": merges the chosen Template file (as saved on disk) with the
+    // lines of the information pane and puts the finished document into the
+    // template pane as a new, unsaved document.
+    void doIt1Click();
+    // "Toggle Ins/Overwrite": its item is checked while overwrite is on.
+    void toggleInsOverwrite1Click();
+
+    // The heading lookup for a press of `button` at the screen point
+    // `globalPos` in the template pane, after the pane has taken the press:
+    // the caret position is that of the pressed point, and the balloon's
+    // tail points there. The pane's viewport is watched, so a real press
+    // gets here.
+    void richEditEx1MouseDown(Qt::MouseButton button, QPoint globalPos);
+
+signals:
+    // A path chosen through the menu, for the recent-files lists to add.
+    // Paths opened from a list are not announced: the list took them out.
+    void informationFileChosen(const QString &path);
+    void templateFileChosen(const QString &path);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    QString chooseFile(const QString &pattern);
+    void loadPane(bool information, const QString &path);
+    void checkInformationLineCount();
+    void loadRecentInformationFile(const QString &path);
+    void loadRecentTemplateFile(const QString &path);
+    void confirmReplacingMergedPane();
+
     MainForm &m_form;
+    bool m_forwardingPress = false;
 };

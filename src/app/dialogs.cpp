@@ -4,7 +4,9 @@
 #include "quorinapplication.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QGridLayout>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -130,6 +132,23 @@ void Dialogs::error(QWidget *parent, const QString &text)
     box.exec();
 }
 
+std::optional<QColor> Dialogs::chooseColor(QWidget *parent, const QColor &initial)
+{
+    const QColor chosen = QColorDialog::getColor(initial, parent);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
+}
+
+std::optional<QFont> Dialogs::chooseFont(QWidget *parent, const QFont &initial)
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
+    if (!ok)
+        return std::nullopt;
+    return chosen;
+}
+
 QMessageBox::StandardButton ScriptedDialogs::askYesNoCancel(QWidget *, const QString &text)
 {
     m_questions.append(text);
@@ -176,8 +195,30 @@ void ScriptedDialogs::error(QWidget *, const QString &text)
     m_errors.append(text);
 }
 
+std::optional<QColor> ScriptedDialogs::chooseColor(QWidget *, const QColor &initial)
+{
+    m_colorRequests.append(initial);
+    if (m_colors.isEmpty()) {
+        ++m_unexpected;
+        return std::nullopt;
+    }
+    return m_colors.dequeue();
+}
+
+std::optional<QFont> ScriptedDialogs::chooseFont(QWidget *, const QFont &initial)
+{
+    m_fontRequests.append(initial);
+    if (m_fonts.isEmpty()) {
+        ++m_unexpected;
+        return std::nullopt;
+    }
+    return m_fonts.dequeue();
+}
+
 void ScriptedDialogs::clearRecords()
 {
+    m_colorRequests.clear();
+    m_fontRequests.clear();
     m_questions.clear();
     m_errors.clear();
     m_messages.clear();

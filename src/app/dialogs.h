@@ -8,11 +8,15 @@
 // without a modal loop.
 
 #include <QChar>
+#include <QColor>
+#include <QFont>
 #include <QList>
 #include <QMessageBox>
 #include <QQueue>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class QWidget;
 
@@ -54,6 +58,10 @@ public:
                           const QString &buttons = QString());
     // The error box of the top level: the message, an error icon, OK.
     virtual void error(QWidget *parent, const QString &text);
+    // The colour and font dialogs, opened at `initial`; nothing when the
+    // user cancels.
+    virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial);
+    virtual std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial);
 };
 
 class ScriptedDialogs : public Dialogs
@@ -68,6 +76,9 @@ public:
         m_fileNames.enqueue({fileName, readOnly});
     }
     void setNextMessageAnswer(QChar letter) { m_messageAnswers.enqueue(letter); }
+    // Nothing (std::nullopt) answers Cancel.
+    void setNextColor(const std::optional<QColor> &color) { m_colors.enqueue(color); }
+    void setNextFont(const std::optional<QFont> &font) { m_fonts.enqueue(font); }
 
     QMessageBox::StandardButton askYesNoCancel(QWidget *parent, const QString &text) override;
     QString openFileName(QWidget *parent, const FileDialogOptions &options, bool *readOnly = nullptr) override;
@@ -75,6 +86,8 @@ public:
     QChar message(const QString &title, const QString &kind, const QString &text,
                   const QString &buttons = QString()) override;
     void error(QWidget *parent, const QString &text) override;
+    std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
+    std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
 
     struct MessageCall
     {
@@ -90,12 +103,16 @@ public:
     const QList<MessageCall> &messages() const { return m_messages; }
     const QList<FileDialogOptions> &openRequests() const { return m_openRequests; }
     const QList<FileDialogOptions> &saveRequests() const { return m_saveRequests; }
+    // The colours and fonts the colour and font dialogs were opened at.
+    const QList<QColor> &colorRequests() const { return m_colorRequests; }
+    const QList<QFont> &fontRequests() const { return m_fontRequests; }
     // Questions and file dialogs that found no answer queued.
     int unexpected() const { return m_unexpected; }
     // Answers queued but never used.
     bool allAnswersUsed() const
     {
-        return m_answers.isEmpty() && m_fileNames.isEmpty() && m_messageAnswers.isEmpty();
+        return m_answers.isEmpty() && m_fileNames.isEmpty() && m_messageAnswers.isEmpty()
+               && m_colors.isEmpty() && m_fonts.isEmpty();
     }
     void clearRecords();
 
@@ -109,6 +126,10 @@ private:
     QQueue<QMessageBox::StandardButton> m_answers;
     QQueue<FileAnswer> m_fileNames;
     QQueue<QChar> m_messageAnswers;
+    QQueue<std::optional<QColor>> m_colors;
+    QQueue<std::optional<QFont>> m_fonts;
+    QList<QColor> m_colorRequests;
+    QList<QFont> m_fontRequests;
     QStringList m_questions;
     QStringList m_errors;
     QList<MessageCall> m_messages;

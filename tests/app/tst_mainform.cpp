@@ -138,8 +138,16 @@ void TestMainForm::menuLayout()
 void TestMainForm::onlyWrittenCommandsAreEnabled()
 {
     MainFormFixture f;
-    const QStringList enabled = {QStringLiteral("FileNewItem"), QStringLiteral("FileExitItem"),
-                                 QStringLiteral("T1"), QStringLiteral("Switch1"), QStringLiteral("G1")};
+    QStringList enabled = {QStringLiteral("FileNewItem"), QStringLiteral("FileExitItem"),
+                           QStringLiteral("T1"), QStringLiteral("Switch1"), QStringLiteral("G1")};
+    // The File and Edit commands.
+    enabled << QStringLiteral("FileOpenItem") << QStringLiteral("FileSaveItem") << QStringLiteral("FileSaveAsItem")
+            << QStringLiteral("EditUndoItem") << QStringLiteral("Redo1") << QStringLiteral("EditCutItem")
+            << QStringLiteral("EditCopyItem") << QStringLiteral("EditPasteItem") << QStringLiteral("F1")
+            << QStringLiteral("R1") << QStringLiteral("Insertpagebreak1")
+            << QStringLiteral("Insertnonvisiblepagebreak1") << QStringLiteral("Selectall2");
+    // The formatting commands' font dialog.
+    enabled << QStringLiteral("miEditFont");
     for (const QString &name : f.form->mainMenu()->actionNames())
         QVERIFY2(f.form->action(name)->isEnabled() == enabled.contains(name), qPrintable(name));
     // A disabled item does not run on its shortcut either.
