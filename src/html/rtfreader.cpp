@@ -281,13 +281,17 @@ std::size_t GroupReader::controlWord(std::size_t pos)
         return 0;
     }
     if (isUnicodeWord(w)) {
-        const std::string reference = unicodeReference(toInt(std::string_view(w).substr(1)), m_highSurrogate);
+        const std::size_t length = unicodeWordLength(w);
+        const std::string reference =
+            unicodeReference(toInt(std::string_view(w).substr(1, length - 1)), m_highSurrogate);
         if (!reference.empty()) {
             beforeText();
             writeToken("&&" + reference);
         }
         m_fallbackToSkip = m_state.unicodeSkip;
-        return word.next;
+        // Letters joined to the number are text: its fallback, then more.
+        const std::size_t joined = w.size() - length;
+        return joined > 0 && !word.endedLine ? word.end - joined : word.next;
     }
     closeTocLink();
     if (isUnicodeSkipWord(w)) {

@@ -208,6 +208,14 @@ bool isUnicodeWord(std::string_view w)
         && (isDigit(w[1]) || (w[1] == '-' && w.size() > 2 && isDigit(w[2])));
 }
 
+std::size_t unicodeWordLength(std::string_view w)
+{
+    std::size_t n = w.size() > 1 && w[1] == '-' ? 2 : 1;
+    while (n < w.size() && isDigit(w[n]))
+        ++n;
+    return n;
+}
+
 bool isUnicodeSkipWord(std::string_view w)
 {
     return w.size() > 2 && w[0] == 'u' && w[1] == 'c' && isDigit(w[2]);

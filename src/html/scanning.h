@@ -66,6 +66,10 @@ std::string unicodeReference(int value, int &highSurrogate);
 
 // \uN (N may be negative); \ucN; \binN.
 bool isUnicodeWord(std::string_view word);
+// Length of the "u" and its number in a Unicode word. The scanner takes a
+// word's letters after its digits as part of it, so in "\u945a" the "a"
+// (the fallback character) follows the number inside the word.
+std::size_t unicodeWordLength(std::string_view word);
 bool isUnicodeSkipWord(std::string_view word);
 bool isBinaryWord(std::string_view word);
 

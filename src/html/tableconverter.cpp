@@ -335,11 +335,14 @@ std::size_t TableConverter::word(std::size_t pos)
         return next;
     }
     if (isUnicodeWord(w)) {
-        const std::string reference = unicodeReference(toInt(std::string_view(w).substr(1)), m_highSurrogate);
+        const std::size_t length = unicodeWordLength(w);
+        const std::string reference =
+            unicodeReference(toInt(std::string_view(w).substr(1, length - 1)), m_highSurrogate);
         if (!reference.empty())
             token("&&" + reference);
         m_fallbackToSkip = m_state.unicodeSkip;
-        return next;
+        const std::size_t joined = w.size() - length;
+        return joined > 0 && !cw.endedLine ? cw.end - joined : next;
     }
     if (isUnicodeSkipWord(w)) {
         m_state.unicodeSkip = std::min(16, toInt(std::string_view(w).substr(2)));

@@ -112,6 +112,10 @@ void TestReader::unicodeCharacters_data()
     row("zero", "\\u0?x", "&#65533;x");
     row("control word ends the fallback", "\\uc3\\u945 a\\b b", "&#945;<B>b</B>");
     row("hidden", "{\\v\\u945?}x", "x");
+    // Letters right after the number are its fallback and then text.
+    row("letter fallback", "\\u945a", "&#945;");
+    row("letter fallback then text", "\\u945abc", "&#945;bc");
+    row("two letter fallbacks", "\\uc2\\u228xyz", "&#228;z");
     row("underline words untouched", "\\ul x\\ulnone y", "<U>x</U>y");
 }
 
