@@ -44,17 +44,6 @@ void giveUp(Conversion &c)
     c.line.cut(c.line.size());
 }
 
-int hexDigit(char ch)
-{
-    if (ch >= '0' && ch <= '9')
-        return ch - '0';
-    if (ch >= 'a' && ch <= 'f')
-        return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F')
-        return ch - 'A' + 10;
-    return -1;
-}
-
 int colorComponent(std::string_view entry, std::string_view name)
 {
     const std::size_t p = entry.find(name);
@@ -221,8 +210,8 @@ std::size_t scanStyleEntry(Conversion &c, std::size_t i, int number)
             name.clear();
             definition += ch;
         } else if (ch == '\\' && nameMode) {
-            const int high = hexDigit(line.get(i + 2));
-            const int low = hexDigit(line.get(i + 3));
+            const int high = hexValue(line.get(i + 2));
+            const int low = hexValue(line.get(i + 3));
             if (high >= 0 && low >= 0)
                 name += char(high * 16 + low);
             i += 4;

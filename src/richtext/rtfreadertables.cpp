@@ -35,17 +35,6 @@ int codePageOfCharset(int charset)
     }
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // One argument of a field instruction: a quoted string (backslash escapes
 // the next character) or a word up to white space.
 QString nextArgument(const QString &text, qsizetype &pos)
@@ -423,7 +412,7 @@ void Reader::hexBytes(std::string_view hex, QByteArray &out)
 {
     out.reserve(out.size() + qsizetype(hex.size() / 2));
     for (char c : hex) {
-        const int d = hexDigit(c);
+        const int d = hexValue(c);
         if (d < 0)
             continue; // white space between the digits
         if (m_pictNibble < 0) {

@@ -11,6 +11,18 @@
 // it cannot loop on bad input.
 namespace richtext::rtf {
 
+// Value of a hexadecimal digit, or -1.
+inline int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 struct Token
 {
     enum Type : std::uint8_t {
