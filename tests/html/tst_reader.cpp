@@ -175,7 +175,7 @@ void TestReader::deepNestingIsBoundedAndFast()
     // Unclosed: every level ends at the end of the input.
     rtf = "{\\rtf1 " + std::string(depth, '{') + "\\i z";
     QCOMPARE(q(htmltest::flat(convert(rtf))), q("<I>z</I>"));
-    QVERIFY2(timer.elapsed() < 5000, "nesting took too long");
+    QVERIFY2(timer.elapsed() < 30000, "nesting took too long"); // a hang guard
 }
 
 void TestReader::binaryDataPastTheEnd()

@@ -66,7 +66,7 @@ private slots:
     void manyMerges();
     void wideRow();
     void deepTableNesting();
-    void largeDocumentSpeed();
+    void largeDocumentInBoundedTime();
     void fuzzFindings();
 };
 
@@ -251,7 +251,7 @@ void TestRtfReaderLimits::deepTableNesting()
     QVERIFY(doc->toPlainText().contains(QStringLiteral("deep")));
 }
 
-void TestRtfReaderLimits::largeDocumentSpeed()
+void TestRtfReaderLimits::largeDocumentInBoundedTime()
 {
     // 20,000 paragraphs in the style of a rich-edit control: runs of
     // formats, bullets, a table now and then. Generous bounds: the figures
