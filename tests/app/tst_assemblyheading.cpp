@@ -47,116 +47,104 @@ class TestAssemblyHeading : public QObject
     Q_OBJECT
 
 private slots:
-    void lookup_data();
-    void lookup();
-    void noInformationFileShowsRedBalloonAtSize11();
-    void otherButtonsDoNothing();
+    void lookup_data()
+    {
+        QTest::addColumn<QString>("marker");
+        QTest::addColumn<int>("selectionLength");
+        QTest::addColumn<QString>("heading"); // empty: no balloon
+
+        QTest::newRow("token and space") << "@3 here" << 3 << "Third heading";
+        QTest::newRow("several digits") << "@02 x" << 4 << "Second heading";
+        QTest::newRow("comma after the token") << "@3, and" << 3 << QString();
+        QTest::newRow("token ends its line") << "@1\n" << 3 << QString();
+        QTest::newRow("at the end of the text") << "@2" << 2 << QString();
+        QTest::newRow("at sign without digits") << "@ home" << 2 << QString();
+        QTest::newRow("entry past the file") << "@9 " << 3 << QString();
+        QTest::newRow("ordinary text") << "Party" << 1 << QString();
+    }
+
+    void lookup()
+    {
+        QFETCH(QString, marker);
+        QFETCH(int, selectionLength);
+        QFETCH(QString, heading);
+
+        MainFormFixture f;
+        QVERIFY(f.showActive());
+        RichEditor *pane = f.form->richEditEx1();
+        f.form->richEditEx2()->wideLines().setText(info);
+        // Typed, so that nothing follows the last token.
+        pane->clear();
+        pane->insertPlainText(QStringLiteral("Party @3 here, @3, and @9 there\nLine @1\nTwo @02 x @ home\nEnd @2"));
+        QCOMPARE(pane->textLength(), int(pane->toPlainText().size()));
+        Balloon *balloon = f.form->balloon();
+        const int sizeBefore = balloon->font().pointSize();
+
+        const QPoint tip = pressAt(f, marker);
+
+        const int position = pane->toPlainText().indexOf(marker);
+        QCOMPARE(pane->selStart(), position);
+        QCOMPARE(pane->selLength(), selectionLength);
+        if (heading.isEmpty()) {
+            QVERIFY(balloon->isHidden());
+            return;
+        }
+        QVERIFY(balloon->isVisible());
+        QCOMPARE(balloon->color(), QColor(0xFF, 0xFF, 0x00));
+        QCOMPARE(balloon->font().pointSize(), sizeBefore);
+        QCOMPARE(balloon->balloonGeometry().textOrigins.size(), 1);
+        QCOMPARE(balloon->picture(), referencePicture(*balloon, tip, heading));
+        QVERIFY(f.dialogs->errors().isEmpty());
+    }
+
+    void noInformationFileShowsRedBalloonAtSize11()
+    {
+        MainFormFixture f;
+        QVERIFY(f.showActive());
+        f.form->richEditEx1()->wideLines().setText(QStringLiteral("Party @3 here"));
+        f.form->richEditEx2()->wideLines().setText(QStringLiteral("one line only"));
+        Balloon *balloon = f.form->balloon();
+
+        QPoint tip = pressAt(f, QStringLiteral("@3"));
+        QVERIFY(balloon->isVisible());
+        QCOMPARE(balloon->color(), QColor(0xFF, 0x00, 0x00));
+        QCOMPARE(balloon->font().pointSize(), 11);
+        QCOMPARE(balloon->balloonGeometry().textOrigins.size(), 3);
+        QCOMPARE(balloon->picture(), referencePicture(*balloon, tip, noInformation));
+
+        // Once a file is there the heading shows in yellow; the size stays.
+        f.form->richEditEx2()->wideLines().setText(info);
+        tip = pressAt(f, QStringLiteral("@3"));
+        QCOMPARE(balloon->color(), QColor(0xFF, 0xFF, 0x00));
+        QCOMPARE(balloon->font().pointSize(), 11);
+        QCOMPARE(balloon->picture(), referencePicture(*balloon, tip, QStringLiteral("Third heading")));
+
+        // Other buttons do nothing, pressed or called directly as the recent
+        // press handlers might.
+        f.form->richEditEx1()->setSelection(0, 0);
+        pressAt(f, QStringLiteral("@3"), Qt::MiddleButton);
+        QVERIFY(balloon->isHidden());
+        QCOMPARE(f.form->richEditEx1()->selLength(), 0);
+        f.form->assemblyCommands()->richEditEx1MouseDown(Qt::RightButton, QPoint());
+        QVERIFY(balloon->isHidden());
+    }
 
 private:
     // Presses at the first character of `marker` in the template pane;
     // returns the screen point.
-    QPoint pressAt(MainFormFixture &f, const QString &marker, Qt::MouseButton button = Qt::LeftButton);
-};
-
-QPoint TestAssemblyHeading::pressAt(MainFormFixture &f, const QString &marker, Qt::MouseButton button)
-{
-    RichEditor *pane = f.form->richEditEx1();
-    const int position = pane->toPlainText().indexOf(marker);
-    if (position < 0)
-        qFatal("marker not in the pane");
-    const QPoint point = pointOf(pane, position);
-    f.form->balloon()->hideBalloon();
-    QTest::mousePress(pane->viewport(), button, {}, point);
-    QTest::mouseRelease(pane->viewport(), button, {}, point);
-    return pane->viewport()->mapToGlobal(point);
-}
-
-void TestAssemblyHeading::lookup_data()
-{
-    QTest::addColumn<QString>("marker");
-    QTest::addColumn<int>("selectionLength");
-    QTest::addColumn<QString>("heading"); // empty: no balloon
-
-    QTest::newRow("token and space") << "@3 here" << 3 << "Third heading";
-    QTest::newRow("several digits") << "@02 x" << 4 << "Second heading";
-    QTest::newRow("comma after the token") << "@3, and" << 3 << QString();
-    QTest::newRow("token ends its line") << "@1\n" << 3 << QString();
-    QTest::newRow("at the end of the text") << "@2" << 2 << QString();
-    QTest::newRow("at sign without digits") << "@ home" << 2 << QString();
-    QTest::newRow("entry past the file") << "@9 " << 3 << QString();
-    QTest::newRow("ordinary text") << "Party" << 1 << QString();
-}
-
-void TestAssemblyHeading::lookup()
-{
-    QFETCH(QString, marker);
-    QFETCH(int, selectionLength);
-    QFETCH(QString, heading);
-
-    MainFormFixture f;
-    QVERIFY(f.showActive());
-    RichEditor *pane = f.form->richEditEx1();
-    f.form->richEditEx2()->wideLines().setText(info);
-    // Typed, so that nothing follows the last token.
-    pane->clear();
-    pane->insertPlainText(QStringLiteral("Party @3 here, @3, and @9 there\nLine @1\nTwo @02 x @ home\nEnd @2"));
-    QCOMPARE(pane->textLength(), int(pane->toPlainText().size()));
-    Balloon *balloon = f.form->balloon();
-    const int sizeBefore = balloon->font().pointSize();
-
-    const QPoint tip = pressAt(f, marker);
-
-    const int position = pane->toPlainText().indexOf(marker);
-    QCOMPARE(pane->selStart(), position);
-    QCOMPARE(pane->selLength(), selectionLength);
-    if (heading.isEmpty()) {
-        QVERIFY(balloon->isHidden());
-        return;
+    QPoint pressAt(MainFormFixture &f, const QString &marker, Qt::MouseButton button = Qt::LeftButton)
+    {
+        RichEditor *pane = f.form->richEditEx1();
+        const int position = pane->toPlainText().indexOf(marker);
+        if (position < 0)
+            qFatal("marker not in the pane");
+        const QPoint point = pointOf(pane, position);
+        f.form->balloon()->hideBalloon();
+        QTest::mousePress(pane->viewport(), button, {}, point);
+        QTest::mouseRelease(pane->viewport(), button, {}, point);
+        return pane->viewport()->mapToGlobal(point);
     }
-    QVERIFY(balloon->isVisible());
-    QCOMPARE(balloon->color(), QColor(0xFF, 0xFF, 0x00));
-    QCOMPARE(balloon->font().pointSize(), sizeBefore);
-    QCOMPARE(balloon->balloonGeometry().textOrigins.size(), 1);
-    QCOMPARE(balloon->picture(), referencePicture(*balloon, tip, heading));
-    QVERIFY(f.dialogs->errors().isEmpty());
-}
-
-void TestAssemblyHeading::noInformationFileShowsRedBalloonAtSize11()
-{
-    MainFormFixture f;
-    QVERIFY(f.showActive());
-    f.form->richEditEx1()->wideLines().setText(QStringLiteral("Party @3 here"));
-    f.form->richEditEx2()->wideLines().setText(QStringLiteral("one line only"));
-    Balloon *balloon = f.form->balloon();
-
-    QPoint tip = pressAt(f, QStringLiteral("@3"));
-    QVERIFY(balloon->isVisible());
-    QCOMPARE(balloon->color(), QColor(0xFF, 0x00, 0x00));
-    QCOMPARE(balloon->font().pointSize(), 11);
-    QCOMPARE(balloon->balloonGeometry().textOrigins.size(), 3);
-    QCOMPARE(balloon->picture(), referencePicture(*balloon, tip, noInformation));
-
-    // Once a file is there the heading shows in yellow; the size stays.
-    f.form->richEditEx2()->wideLines().setText(info);
-    tip = pressAt(f, QStringLiteral("@3"));
-    QCOMPARE(balloon->color(), QColor(0xFF, 0xFF, 0x00));
-    QCOMPARE(balloon->font().pointSize(), 11);
-    QCOMPARE(balloon->picture(), referencePicture(*balloon, tip, QStringLiteral("Third heading")));
-}
-
-void TestAssemblyHeading::otherButtonsDoNothing()
-{
-    MainFormFixture f;
-    QVERIFY(f.showActive());
-    f.form->richEditEx1()->wideLines().setText(QStringLiteral("Party @3 here"));
-    f.form->richEditEx2()->wideLines().setText(info);
-    pressAt(f, QStringLiteral("@3"), Qt::MiddleButton);
-    QVERIFY(f.form->balloon()->isHidden());
-    QCOMPARE(f.form->richEditEx1()->selLength(), 0);
-    // Called directly, as the recent press handlers might.
-    f.form->assemblyCommands()->richEditEx1MouseDown(Qt::RightButton, QPoint());
-    QVERIFY(f.form->balloon()->isHidden());
-}
+};
 
 QTEST_MAIN(TestAssemblyHeading)
 #include "tst_assemblyheading.moc"

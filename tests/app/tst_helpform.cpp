@@ -19,121 +19,109 @@ class TestHelpForm : public QObject
 
 private slots:
     void cleanup() { setProgramFolderOverride(QString()); }
-    void contentsShowsTheHelpFile();
-    void missingHelpFileIsReported();
-    void showingAgainReloadsTheFile();
-    void loadAndExit();
-    void helpFileIsComplete();
+
+    void contentsShowsTheHelpFile()
+    {
+        setProgramFolderOverride(samplesFolder());
+        MainFormFixture f;
+        QVERIFY(f.showActive());
+        HelpForm *help = f.form->helpForm();
+        QVERIFY(help->isHidden());
+        f.action("G1")->trigger();
+        QVERIFY(f.dialogs->errors().isEmpty());
+        QVERIFY(help->isVisible());
+        QCOMPARE(help->windowTitle(), QStringLiteral("QRN Help"));
+        QCOMPARE(help->viewer()->source(), QUrl::fromLocalFile(samplesFolder() + QStringLiteral("/qrnhelp.htm")));
+        QVERIFY(help->viewer()->toPlainText().contains(QStringLiteral("Information file")));
+        // Closing the main window takes the help window with it.
+        QVERIFY(f.form->close());
+        QVERIFY(help->isHidden());
+    }
+
+    // A missing help file is reported; showing again reads the file afresh.
+    void missingAndReloadedHelpFile()
+    {
+        QTemporaryDir dir;
+        setProgramFolderOverride(dir.path());
+        const QString path = dir.filePath(QStringLiteral("qrnhelp.htm"));
+        MainFormFixture f;
+        f.action("G1")->trigger();
+        QCOMPARE(f.dialogs->errors(), QStringList{QStringLiteral("Cannot open file %1").arg(path)});
+        QVERIFY(f.form->helpForm()->isHidden());
+        auto write = [&path](const char *text) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(text);
+        };
+        QTextBrowser *viewer = f.form->helpForm()->viewer();
+        for (const char *edition : {"first edition", "second edition"}) {
+            write(edition);
+            f.action("G1")->trigger();
+            QCOMPARE(viewer->toPlainText(), QString::fromLatin1(edition));
+        }
+    }
+
+    void loadAndExit()
+    {
+        QTemporaryDir dir;
+        const QString other = dir.filePath(QStringLiteral("other.html"));
+        QFile file(other);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<h1>Other page</h1>");
+        file.close();
+
+        setProgramFolderOverride(samplesFolder());
+        MainFormFixture f;
+        f.action("G1")->trigger();
+        HelpForm *help = f.form->helpForm();
+        QList<QAction *> items = help->menuBar()->actions().constFirst()->menu()->actions();
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(items.at(0)->text(), QStringLiteral("&Load "));
+        QCOMPARE(items.at(1)->text(), QStringLiteral("E&xit"));
+
+        f.dialogs->setNextFileName(other);
+        items.at(0)->trigger();
+        QCOMPARE(help->viewer()->toPlainText(), QStringLiteral("Other page"));
+        QCOMPARE(f.dialogs->openRequests().constLast().filter, QStringLiteral("HTML Files|*.htm||*.html"));
+
+        // A file that vanished is reported by the help window; it stays usable.
+        f.dialogs->setNextFileName(dir.filePath(QStringLiteral("gone.htm")));
+        items.at(0)->trigger();
+        QCOMPARE(f.dialogs->errors().size(), 1);
+        QCOMPARE(help->viewer()->toPlainText(), QStringLiteral("Other page"));
+
+        items.at(1)->trigger();
+        QVERIFY(help->isHidden());
+    }
+
+    void helpFileIsComplete()
+    {
+        // Every picture the help file shows ships with it, and every link
+        // inside it leads to a place in it.
+        QFile file(samplesFolder() + QStringLiteral("/qrnhelp.htm"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        static const QRegularExpression images(QStringLiteral("<img[^>]*src=\"([^\"]+)\""));
+        int pictures = 0;
+        for (const QRegularExpressionMatch &m : images.globalMatch(html)) {
+            ++pictures;
+            const QString picture = samplesFolder() + u'/' + m.captured(1);
+            QVERIFY2(QFile::exists(picture), qPrintable(picture));
+        }
+        QVERIFY(pictures >= 2);
+        static const QRegularExpression links(QStringLiteral("href=\"#([^\"]+)\""));
+        for (const QRegularExpressionMatch &m : links.globalMatch(html)) {
+            const QString target = m.captured(1);
+            QVERIFY2(html.contains(QStringLiteral("name=\"%1\"").arg(target))
+                         || html.contains(QStringLiteral("id=\"%1\"").arg(target)),
+                     qPrintable(target));
+        }
+        QVERIFY(html.contains(QStringLiteral("<table")));
+    }
 
 private:
     static QString samplesFolder() { return QStringLiteral(QUORIN_SOURCE_DIR "/samples"); }
 };
-
-void TestHelpForm::contentsShowsTheHelpFile()
-{
-    setProgramFolderOverride(samplesFolder());
-    MainFormFixture f;
-    QVERIFY(f.showActive());
-    HelpForm *help = f.form->helpForm();
-    QVERIFY(help->isHidden());
-    f.action("G1")->trigger();
-    QVERIFY(f.dialogs->errors().isEmpty());
-    QVERIFY(help->isVisible());
-    QCOMPARE(help->windowTitle(), QStringLiteral("QRN Help"));
-    QCOMPARE(help->viewer()->source(), QUrl::fromLocalFile(samplesFolder() + QStringLiteral("/qrnhelp.htm")));
-    QVERIFY(help->viewer()->toPlainText().contains(QStringLiteral("Information file")));
-    // Closing the main window takes the help window with it.
-    QVERIFY(f.form->close());
-    QVERIFY(help->isHidden());
-}
-
-void TestHelpForm::missingHelpFileIsReported()
-{
-    QTemporaryDir empty;
-    setProgramFolderOverride(empty.path());
-    MainFormFixture f;
-    f.action("G1")->trigger();
-    QCOMPARE(f.dialogs->errors(), QStringList{QStringLiteral("Cannot open file %1/qrnhelp.htm").arg(empty.path())});
-    QVERIFY(f.form->helpForm()->isHidden());
-}
-
-void TestHelpForm::showingAgainReloadsTheFile()
-{
-    QTemporaryDir dir;
-    setProgramFolderOverride(dir.path());
-    const QString path = dir.filePath(QStringLiteral("qrnhelp.htm"));
-    auto write = [&path](const char *text) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
-    };
-    write("<p>first edition</p>");
-    MainFormFixture f;
-    f.action("G1")->trigger();
-    QTextBrowser *viewer = f.form->helpForm()->viewer();
-    QCOMPARE(viewer->toPlainText(), QStringLiteral("first edition"));
-    write("<p>second edition</p>");
-    f.action("G1")->trigger();
-    QCOMPARE(viewer->toPlainText(), QStringLiteral("second edition"));
-}
-
-void TestHelpForm::loadAndExit()
-{
-    QTemporaryDir dir;
-    const QString other = dir.filePath(QStringLiteral("other.html"));
-    QFile file(other);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("<h1>Other page</h1>");
-    file.close();
-
-    setProgramFolderOverride(samplesFolder());
-    MainFormFixture f;
-    f.action("G1")->trigger();
-    HelpForm *help = f.form->helpForm();
-    QList<QAction *> items = help->menuBar()->actions().constFirst()->menu()->actions();
-    QCOMPARE(items.size(), 2);
-    QCOMPARE(items.at(0)->text(), QStringLiteral("&Load "));
-    QCOMPARE(items.at(1)->text(), QStringLiteral("E&xit"));
-
-    f.dialogs->setNextFileName(other);
-    items.at(0)->trigger();
-    QCOMPARE(help->viewer()->toPlainText(), QStringLiteral("Other page"));
-    QCOMPARE(f.dialogs->openRequests().constLast().filter, QStringLiteral("HTML Files|*.htm||*.html"));
-
-    // A file that vanished is reported by the help window; it stays usable.
-    f.dialogs->setNextFileName(dir.filePath(QStringLiteral("gone.htm")));
-    items.at(0)->trigger();
-    QCOMPARE(f.dialogs->errors().size(), 1);
-    QCOMPARE(help->viewer()->toPlainText(), QStringLiteral("Other page"));
-
-    items.at(1)->trigger();
-    QVERIFY(help->isHidden());
-}
-
-void TestHelpForm::helpFileIsComplete()
-{
-    // Every picture the help file shows ships with it, and every link
-    // inside it leads to a place in it.
-    QFile file(samplesFolder() + QStringLiteral("/qrnhelp.htm"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QString html = QString::fromUtf8(file.readAll());
-    static const QRegularExpression images(QStringLiteral("<img[^>]*src=\"([^\"]+)\""));
-    int pictures = 0;
-    for (const QRegularExpressionMatch &m : images.globalMatch(html)) {
-        ++pictures;
-        const QString picture = samplesFolder() + u'/' + m.captured(1);
-        QVERIFY2(QFile::exists(picture), qPrintable(picture));
-    }
-    QVERIFY(pictures >= 2);
-    static const QRegularExpression links(QStringLiteral("href=\"#([^\"]+)\""));
-    for (const QRegularExpressionMatch &m : links.globalMatch(html)) {
-        const QString target = m.captured(1);
-        QVERIFY2(html.contains(QStringLiteral("name=\"%1\"").arg(target))
-                     || html.contains(QStringLiteral("id=\"%1\"").arg(target)),
-                 qPrintable(target));
-    }
-    QVERIFY(html.contains(QStringLiteral("<table")));
-}
 
 QTEST_MAIN(TestHelpForm)
 #include "tst_helpform.moc"

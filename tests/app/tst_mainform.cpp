@@ -27,209 +27,153 @@ class TestMainForm : public QObject
     Q_OBJECT
 
 private slots:
-    void startUpState();
-    void captionShowsFileNamePart();
-    void startupTipRunsOnceFromTimer2();
-    void menuLayout();
-    void onlyWrittenCommandsAreEnabled();
-    void toolbarFollowsDocumentPane();
-    void rulerMarkersForZeroIndents();
-    void fileDialogsStartInProgramFolder();
-    void filtersListBothCases();
-    void programFolderLayouts();
-};
+    void startUpState()
+    {
+        MainFormFixture f;
+        MainForm &form = *f.form;
+        QVERIFY(f.showActive());
+        QCOMPARE(form.windowTitle(), QStringLiteral("untitled - QRN    Quorin"));
+        QCOMPARE(form.documentName(), QStringLiteral("untitled"));
+        QCOMPARE(QApplication::focusWidget(), form.richEditEx1());
+        // Both panes carry the visible flag, the document pane in front.
+        QVERIFY(form.richEditEx1()->isVisible());
+        QVERIFY(form.richEditEx2()->isVisible());
+        QVERIFY(!form.hintPanel()->isVisible());
+        QVERIFY(!form.msgPanel()->isVisible());
+        QVERIFY(form.timer2()->isActive());
+        QCOMPARE(form.timer2()->interval(), 1000);
+        QVERIFY(!form.timer1()->isActive());
+        QCOMPARE(form.timer1()->interval(), 4000);
+        QVERIFY(form.templateFileName().isEmpty());
+        QVERIFY(form.informationFileName().isEmpty());
+        QVERIFY(!form.overwriteMode());
+        // The font list was filled and sorted.
+        QComboBox *fonts = form.speedBar()->fontName();
+        QVERIFY(fonts->count() > 0);
+        for (int i = 1; i < fonts->count(); ++i)
+            QVERIFY(fonts->itemText(i - 1).compare(fonts->itemText(i), Qt::CaseInsensitive) <= 0);
+        QCOMPARE(form.ruler()->caption(), QStringLiteral("\t|").repeated(100));
+        QCOMPARE(form.openDialog().directory, programFolder());
+        QCOMPARE(form.saveDialog().directory, programFolder());
+        QVERIFY(programFolder().endsWith(u'/'));
 
-void TestMainForm::startUpState()
-{
-    MainFormFixture f;
-    MainForm &form = *f.form;
-    QVERIFY(f.showActive());
-    QCOMPARE(form.windowTitle(), QStringLiteral("untitled - QRN    Quorin"));
-    QCOMPARE(form.documentName(), QStringLiteral("untitled"));
-    QCOMPARE(QApplication::focusWidget(), form.richEditEx1());
-    // Both panes carry the visible flag, the document pane in front.
-    QVERIFY(form.richEditEx1()->isVisible());
-    QVERIFY(form.richEditEx2()->isVisible());
-    QVERIFY(!form.hintPanel()->isVisible());
-    QVERIFY(!form.msgPanel()->isVisible());
-    QVERIFY(form.timer2()->isActive());
-    QCOMPARE(form.timer2()->interval(), 1000);
-    QVERIFY(!form.timer1()->isActive());
-    QCOMPARE(form.timer1()->interval(), 4000);
-    QVERIFY(form.templateFileName().isEmpty());
-    QVERIFY(form.informationFileName().isEmpty());
-    QVERIFY(!form.overwriteMode());
-    // The font list was filled and sorted.
-    QComboBox *fonts = form.speedBar()->fontName();
-    QVERIFY(fonts->count() > 0);
-    for (int i = 1; i < fonts->count(); ++i)
-        QVERIFY(fonts->itemText(i - 1).compare(fonts->itemText(i), Qt::CaseInsensitive) <= 0);
-    QCOMPARE(form.ruler()->caption(), QStringLiteral("\t|").repeated(100));
-}
-
-void TestMainForm::captionShowsFileNamePart()
-{
-    MainFormFixture f;
-    f.form->setDocumentName(QStringLiteral("/home/ann/forms/data.inf"));
-    QCOMPARE(f.form->windowTitle(), QStringLiteral("data.inf - QRN    Quorin"));
-    QCOMPARE(f.form->documentName(), QStringLiteral("/home/ann/forms/data.inf"));
-    // A "%1" in a name is text, not a place holder.
-    f.form->setDocumentName(QStringLiteral("/tmp/100%1.rtf"));
-    QCOMPARE(f.form->windowTitle(), QStringLiteral("100%1.rtf - QRN    Quorin"));
-}
-
-void TestMainForm::startupTipRunsOnceFromTimer2()
-{
-    MainFormFixture f;
-    auto *timer2 = f.form->findChild<QTimer *>(QStringLiteral("Timer2"));
-    QVERIFY(timer2);
-    QVERIFY(timer2->isSingleShot());
-    // Without a tip dialog the tick does nothing but stop the timer.
-    f.form->timer2Timer();
-    QVERIFY(!timer2->isActive());
-
-    int shown = 0;
-    f.form->setStartupTipHook([&shown] { ++shown; });
-    timer2->start();
-    QTRY_COMPARE_WITH_TIMEOUT(shown, 1, 3000);
-    QVERIFY(!timer2->isActive());
-
-    // A failing tip dialog is reported, not fatal.
-    f.form->setStartupTipHook([] { throw CommandError(QStringLiteral("no tips")); });
-    f.form->timer2Timer();
-    QCOMPARE(f.dialogs->errors(), QStringList{QStringLiteral("no tips")});
-}
-
-void TestMainForm::menuLayout()
-{
-    MainFormFixture f;
-    QStringList layout;
-    for (QAction *top : f.form->menuBar()->actions()) {
-        QMenu *menu = top->menu();
-        QStringList items;
-        for (QAction *item : menu->actions())
-            items.append(item->isSeparator() ? QStringLiteral("-") : item->objectName());
-        layout.append(menu->title() + u':' + items.join(u' '));
+        // The caption shows the file name part; a "%1" in it is text, not a
+        // place holder.
+        form.setDocumentName(QStringLiteral("/home/ann/forms/data.inf"));
+        QCOMPARE(form.windowTitle(), QStringLiteral("data.inf - QRN    Quorin"));
+        QCOMPARE(form.documentName(), QStringLiteral("/home/ann/forms/data.inf"));
+        form.setDocumentName(QStringLiteral("/tmp/100%1.rtf"));
+        QCOMPARE(form.windowTitle(), QStringLiteral("100%1.rtf - QRN    Quorin"));
     }
-    const QStringList expected = {
-        QStringLiteral("&File:FileNewItem FileOpenItem FileSaveItem FileSaveAsItem - pageDialog1 PrintPreview1 FilePrintItem - FileExitItem"),
-        QStringLiteral("&Edit:EditUndoItem Redo1 - EditCutItem EditCopyItem EditPasteItem - F1 R1 miEditFont Insertpagebreak1 Insertnonvisiblepagebreak1 Selectall2 T1"),
-        QStringLiteral("&Document Assembly:EditInformationFile1 - EditTemplateFile1 - DoIt1 ToggleInsOverwrite1"),
-        QStringLiteral("&Window:Switch1"),
-        QStringLiteral("&Help:G1 TipoftheDay2 Credits1 About1"),
-    };
-    QCOMPARE(layout, expected);
 
-    QCOMPARE(f.form->property("helpContext").toInt(), 20);
-    const std::pair<const char *, int> contexts[] = {
-        {"FileMenu", 310}, {"EditMenu", 320}, {"AssemblyMenu", 330}, {"HelpMenu", 340}};
-    for (const auto &[name, context] : contexts)
-        QCOMPARE(f.form->mainMenu()->menu(QLatin1String(name))->property("helpContext").toInt(), context);
+    void startupTipRunsOnceFromTimer2()
+    {
+        MainFormFixture f;
+        auto *timer2 = f.form->findChild<QTimer *>(QStringLiteral("Timer2"));
+        QVERIFY(timer2);
+        QVERIFY(timer2->isSingleShot());
+        // Without a tip dialog the tick does nothing but stop the timer.
+        f.form->timer2Timer();
+        QVERIFY(!timer2->isActive());
 
-    // Hints with a line break keep it; the panel shows it as a space.
-    QCOMPARE(f.action("FileSaveAsItem")->statusTip(),
-             QStringLiteral("Save current file under a new name\nSee previous menu item."));
-    QCOMPARE(f.action("T1")->shortcut(), f.action("Switch1")->shortcut());
-    QCOMPARE(f.action("EditPasteItem")->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Insert));
-    QCOMPARE(f.action("PrintPreview1")->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_V));
-    QVERIFY(f.action("ToggleInsOverwrite1")->isCheckable());
-}
+        int shown = 0;
+        f.form->setStartupTipHook([&shown] { ++shown; });
+        timer2->start();
+        QTRY_COMPARE_WITH_TIMEOUT(shown, 1, 3000);
+        QVERIFY(!timer2->isActive());
 
-void TestMainForm::onlyWrittenCommandsAreEnabled()
-{
-    MainFormFixture f;
-    QStringList enabled = {QStringLiteral("FileNewItem"), QStringLiteral("FileExitItem"),
-                           QStringLiteral("T1"), QStringLiteral("Switch1"), QStringLiteral("G1")};
-    // The File and Edit commands.
-    enabled << QStringLiteral("FileOpenItem") << QStringLiteral("FileSaveItem") << QStringLiteral("FileSaveAsItem")
-            << QStringLiteral("EditUndoItem") << QStringLiteral("Redo1") << QStringLiteral("EditCutItem")
-            << QStringLiteral("EditCopyItem") << QStringLiteral("EditPasteItem") << QStringLiteral("F1")
-            << QStringLiteral("R1") << QStringLiteral("Insertpagebreak1")
-            << QStringLiteral("Insertnonvisiblepagebreak1") << QStringLiteral("Selectall2");
-    // The formatting commands' font dialog.
-    enabled << QStringLiteral("miEditFont");
-    // Document assembly.
-    enabled << QStringLiteral("EditInformationFile1") << QStringLiteral("EditTemplateFile1")
-            << QStringLiteral("DoIt1") << QStringLiteral("ToggleInsOverwrite1");
-    for (const QString &name : f.form->mainMenu()->actionNames())
-        QVERIFY2(f.form->action(name)->isEnabled() == enabled.contains(name), qPrintable(name));
-    // A disabled item does not run on its shortcut either.
-    QVERIFY(!f.action("FilePrintItem")->isEnabled());
-}
+        // A failing tip dialog is reported, not fatal.
+        f.form->setStartupTipHook([] { throw CommandError(QStringLiteral("no tips")); });
+        f.form->timer2Timer();
+        QCOMPARE(f.dialogs->errors(), QStringList{QStringLiteral("no tips")});
+    }
 
-void TestMainForm::toolbarFollowsDocumentPane()
-{
-    MainFormFixture f;
-    RichEditor *editor = f.form->richEditEx1();
-    SpeedBar *bar = f.form->speedBar();
-    QVERIFY(!bar->boldButton()->isChecked());
-    editor->selAttributes().setBold(true);
-    editor->selAttributes().setSize(14);
-    editor->insertPlainText(QStringLiteral("Heading"));
-    QVERIFY(bar->boldButton()->isChecked());
-    QCOMPARE(bar->fontSize()->text(), QStringLiteral("14"));
-    QCOMPARE(bar->fontName()->currentText(), editor->selAttributes().name());
-    QVERIFY(bar->leftAlign()->isChecked());
-}
+    void menuLayout()
+    {
+        MainFormFixture f;
+        QStringList layout;
+        for (QAction *top : f.form->menuBar()->actions()) {
+            QMenu *menu = top->menu();
+            QStringList items;
+            for (QAction *item : menu->actions())
+                items.append(item->isSeparator() ? QStringLiteral("-") : item->objectName());
+            layout.append(menu->title() + u':' + items.join(u' '));
+        }
+        const QStringList expected = {
+            QStringLiteral("&File:FileNewItem FileOpenItem FileSaveItem FileSaveAsItem - pageDialog1 PrintPreview1 FilePrintItem - FileExitItem"),
+            QStringLiteral("&Edit:EditUndoItem Redo1 - EditCutItem EditCopyItem EditPasteItem - F1 R1 miEditFont Insertpagebreak1 Insertnonvisiblepagebreak1 Selectall2 T1"),
+            QStringLiteral("&Document Assembly:EditInformationFile1 - EditTemplateFile1 - DoIt1 ToggleInsOverwrite1"),
+            QStringLiteral("&Window:Switch1"),
+            QStringLiteral("&Help:G1 TipoftheDay2 Credits1 About1"),
+        };
+        QCOMPARE(layout, expected);
 
-void TestMainForm::rulerMarkersForZeroIndents()
-{
-    MainFormFixture f;
-    QVERIFY(f.showActive());
-    Ruler *ruler = f.form->ruler();
-    QCOMPARE(ruler->firstInd()->x(), 2);
-    QCOMPARE(ruler->leftInd()->x(), 2);
-    QCOMPARE(ruler->rightInd()->x(), ruler->width() - 14);
-    QCOMPARE(ruler->rulerLine()->width(), ruler->width() - 8);
-    // The right marker follows the ruler when the window is resized.
-    f.form->resize(f.form->width() + 100, f.form->height());
-    QTRY_COMPARE(ruler->rightInd()->x(), ruler->width() - 14);
-}
+        QCOMPARE(f.form->property("helpContext").toInt(), 20);
+        const std::pair<const char *, int> contexts[] = {
+            {"FileMenu", 310}, {"EditMenu", 320}, {"AssemblyMenu", 330}, {"HelpMenu", 340}};
+        for (const auto &[name, context] : contexts)
+            QCOMPARE(f.form->mainMenu()->menu(QLatin1String(name))->property("helpContext").toInt(), context);
 
-void TestMainForm::fileDialogsStartInProgramFolder()
-{
-    MainFormFixture f;
-    QCOMPARE(f.form->openDialog().directory, programFolder());
-    QCOMPARE(f.form->saveDialog().directory, programFolder());
-    QVERIFY(programFolder().endsWith(u'/'));
-    QVERIFY(f.form->saveDialog().filter.contains(QStringLiteral("*.hTM,*.HTML")));
-}
+        // Hints with a line break keep it; the panel shows it as a space.
+        QCOMPARE(f.action("FileSaveAsItem")->statusTip(),
+                 QStringLiteral("Save current file under a new name\nSee previous menu item."));
+        QCOMPARE(f.action("T1")->shortcut(), f.action("Switch1")->shortcut());
+        QCOMPARE(f.action("EditPasteItem")->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Insert));
+        QCOMPARE(f.action("PrintPreview1")->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_V));
+        QVERIFY(f.action("ToggleInsOverwrite1")->isCheckable());
+    }
 
-void TestMainForm::filtersListBothCases()
-{
-    QCOMPARE(qtFileFilter(QStringLiteral("Rich Text Files (*.RTF)|*.RTF|try it and see files |*.*")),
-             QStringLiteral("Rich Text Files (*.RTF) (*.RTF *.rtf);;try it and see files (*)"));
-    // An entry without a description is described by its pattern.
-    QCOMPARE(qtFileFilter(QStringLiteral("HTML Files|*.htm||*.html")),
-             QStringLiteral("HTML Files (*.htm *.HTM);;*.html (*.html *.HTML)"));
-    QCOMPARE(qtFileFilter(QStringLiteral("Html File(*.htm,*.html)|*.hTM,*.HTML")),
-             QStringLiteral("Html File(*.htm,*.html) (*.hTM *.HTM *.htm *.HTML *.html)"));
-    // A description left without its pattern is dropped.
-    QCOMPARE(qtFileFilter(QStringLiteral("Text|*.txt|Broken")), QStringLiteral("Text (*.txt *.TXT)"));
-}
+    void onlyWrittenCommandsAreEnabled()
+    {
+        MainFormFixture f;
+        // The window's own, the File and Edit commands, the font dialog and
+        // document assembly.
+        const QStringList enabled = QStringLiteral(
+            "FileNewItem FileExitItem T1 Switch1 G1 FileOpenItem FileSaveItem FileSaveAsItem EditUndoItem "
+            "Redo1 EditCutItem EditCopyItem EditPasteItem F1 R1 Insertpagebreak1 Insertnonvisiblepagebreak1 "
+            "Selectall2 miEditFont EditInformationFile1 EditTemplateFile1 DoIt1 ToggleInsOverwrite1").split(u' ');
+        for (const QString &name : f.form->mainMenu()->actionNames())
+            QVERIFY2(f.form->action(name)->isEnabled() == enabled.contains(name), qPrintable(name));
+        // A disabled item does not run on its shortcut either.
+        QVERIFY(!f.action("FilePrintItem")->isEnabled());
+    }
 
-void TestMainForm::programFolderLayouts()
-{
-    QTemporaryDir root;
-    QVERIFY(root.isValid());
-    const QString bin = root.filePath(QStringLiteral("bin"));
-    QVERIFY(QDir().mkpath(bin));
-    const QString relative = QStringLiteral("../share/quorin");
-    // Nothing beside the binary and no data folder: the binary's folder.
-    QCOMPARE(findProgramFolder(bin, relative), bin + u'/');
-    // Installed layout.
-    QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("share/quorin"))));
-    QCOMPARE(findProgramFolder(bin, relative), root.filePath(QStringLiteral("share/quorin/")));
-    // The build tree's copy of the help file wins.
-    QFile help(bin + QStringLiteral("/qrnhelp.htm"));
-    QVERIFY(help.open(QIODevice::WriteOnly));
-    help.close();
-    QCOMPARE(findProgramFolder(bin, relative), bin + u'/');
+    void filtersListBothCases()
+    {
+        QCOMPARE(qtFileFilter(QStringLiteral("Rich Text Files (*.RTF)|*.RTF|try it and see files |*.*")),
+                 QStringLiteral("Rich Text Files (*.RTF) (*.RTF *.rtf);;try it and see files (*)"));
+        // An entry without a description is described by its pattern.
+        QCOMPARE(qtFileFilter(QStringLiteral("HTML Files|*.htm||*.html")),
+                 QStringLiteral("HTML Files (*.htm *.HTM);;*.html (*.html *.HTML)"));
+        QCOMPARE(qtFileFilter(QStringLiteral("Html File(*.htm,*.html)|*.hTM,*.HTML")),
+                 QStringLiteral("Html File(*.htm,*.html) (*.hTM *.HTM *.htm *.HTML *.html)"));
+        // A description left without its pattern is dropped.
+        QCOMPARE(qtFileFilter(QStringLiteral("Text|*.txt|Broken")), QStringLiteral("Text (*.txt *.TXT)"));
+    }
 
-    setProgramFolderOverride(root.path());
-    QCOMPARE(helpFilePath(), root.path() + QStringLiteral("/qrnhelp.htm"));
-    setProgramFolderOverride(QString());
-}
+    void programFolderLayouts()
+    {
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QString bin = root.filePath(QStringLiteral("bin"));
+        QVERIFY(QDir().mkpath(bin));
+        const QString relative = QStringLiteral("../share/quorin");
+        // Nothing beside the binary and no data folder: the binary's folder.
+        QCOMPARE(findProgramFolder(bin, relative), bin + u'/');
+        // Installed layout.
+        QVERIFY(QDir().mkpath(root.filePath(QStringLiteral("share/quorin"))));
+        QCOMPARE(findProgramFolder(bin, relative), root.filePath(QStringLiteral("share/quorin/")));
+        // The build tree's copy of the help file wins.
+        QFile help(bin + QStringLiteral("/qrnhelp.htm"));
+        QVERIFY(help.open(QIODevice::WriteOnly));
+        help.close();
+        QCOMPARE(findProgramFolder(bin, relative), bin + u'/');
+
+        setProgramFolderOverride(root.path());
+        QCOMPARE(helpFilePath(), root.path() + QStringLiteral("/qrnhelp.htm"));
+        setProgramFolderOverride(QString());
+    }
+};
 
 QTEST_MAIN(TestMainForm)
 #include "tst_mainform.moc"

@@ -21,108 +21,96 @@ class TestMainFormHints : public QObject
     Q_OBJECT
 
 private slots:
-    void hintSeriesAndTimer1();
-    void emptyHintStillShowsYellow();
-    void menuItemHintReachesPanel();
-    void toolbarLongHints();
+    void hintSeriesAndTimer1()
+    {
+        MainFormFixture f;
+        QVERIFY(f.showActive());
+        HintPanel *panel = f.form->hintPanel();
+        QTimer *timer1 = f.form->findChild<QTimer *>(QStringLiteral("Timer1"));
+        QVERIFY(timer1);
+        QVERIFY(panel->isHidden());
+
+        f.form->setApplicationHint(QStringLiteral("first"));
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->caption(), QStringLiteral("first"));
+        QCOMPARE(panel->color(), QColor(0xFF, 0xFF, 0x00));
+        QVERIFY(timer1->isActive());
+        const int series = timer1->timerId();
+
+        // A second hint while Timer1 runs does not restart it.
+        f.form->setApplicationHint(QStringLiteral("second"));
+        QCOMPARE(panel->caption(), QStringLiteral("second"));
+        QCOMPARE(timer1->timerId(), series);
+
+        // The tick ends the series: empty, menu colour, still visible.
+        f.form->timer1Timer();
+        QVERIFY(!timer1->isActive());
+        QVERIFY(panel->caption().isEmpty());
+        QCOMPARE(panel->color(), HintPanel::menuColor());
+        QVERIFY(panel->isVisible());
+
+        // The next hint starts a new series.
+        f.form->setApplicationHint(QStringLiteral("third"));
+        QVERIFY(timer1->isActive());
+        QCOMPARE(panel->color(), HintPanel::hintColor());
+
+        // Timer1 really fires on its own.
+        timer1->setInterval(20);
+        timer1->stop();
+        timer1->start();
+        QTRY_VERIFY(!timer1->isActive());
+        QCOMPARE(panel->color(), HintPanel::menuColor());
+
+        // An empty hint starts a series too: yellow and empty.
+        f.form->setApplicationHint(QString());
+        QCOMPARE(panel->color(), HintPanel::hintColor());
+        QVERIFY(panel->caption().isEmpty());
+        QVERIFY(timer1->isActive());
+    }
+
+    void menuItemHintReachesPanel()
+    {
+        MainFormFixture f;
+        QVERIFY(f.showActive());
+        QMenu *file = f.form->mainMenu()->menu(QStringLiteral("FileMenu"));
+        file->popup(f.form->mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(file));
+        file->setActiveAction(f.action("FileNewItem"));
+        QCOMPARE(f.form->hintPanel()->caption(), QStringLiteral("Create a new file"));
+        QCOMPARE(f.form->hintPanel()->color(), HintPanel::hintColor());
+        // The status bar is never written.
+        QVERIFY(f.form->statusBar()->currentMessage().isEmpty());
+        file->close();
+
+        // A status tip from anywhere in the window lands in the panel too.
+        QStatusTipEvent tip(QStringLiteral("line one\nline two"));
+        QApplication::sendEvent(f.form->centralWidget(), &tip);
+        QCOMPARE(f.form->applicationHint(), QStringLiteral("line one\nline two"));
+        QCOMPARE(f.form->hintPanel()->caption(), QStringLiteral("line one\nline two"));
+    }
+
+    void toolbarLongHints()
+    {
+        MainFormFixture f;
+        QVERIFY(f.showActive());
+        SpeedBar *bar = f.form->speedBar();
+        QCOMPARE(bar->openButton()->toolTip(), QStringLiteral("Open"));
+
+        QEvent enter(QEvent::Enter);
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(bar->boldButton(), &enter);
+        QCOMPARE(f.form->applicationHint(), QStringLiteral("Bold"));
+        QApplication::sendEvent(bar->boldButton(), &leave);
+        QVERIFY(f.form->applicationHint().isEmpty());
+
+        // "Open|" has an empty long hint: the panel turns yellow and empty.
+        f.form->setApplicationHint(QStringLiteral("something"));
+        f.form->timer1Timer();
+        QApplication::sendEvent(bar->openButton(), &enter);
+        QVERIFY(f.form->applicationHint().isEmpty());
+        QCOMPARE(f.form->hintPanel()->color(), HintPanel::hintColor());
+    }
 };
-
-void TestMainFormHints::hintSeriesAndTimer1()
-{
-    MainFormFixture f;
-    QVERIFY(f.showActive());
-    HintPanel *panel = f.form->hintPanel();
-    QTimer *timer1 = f.form->findChild<QTimer *>(QStringLiteral("Timer1"));
-    QVERIFY(timer1);
-    QVERIFY(panel->isHidden());
-
-    f.form->setApplicationHint(QStringLiteral("first"));
-    QVERIFY(panel->isVisible());
-    QCOMPARE(panel->caption(), QStringLiteral("first"));
-    QCOMPARE(panel->color(), QColor(0xFF, 0xFF, 0x00));
-    QVERIFY(timer1->isActive());
-    const int series = timer1->timerId();
-
-    // A second hint while Timer1 runs does not restart it.
-    f.form->setApplicationHint(QStringLiteral("second"));
-    QCOMPARE(panel->caption(), QStringLiteral("second"));
-    QCOMPARE(timer1->timerId(), series);
-
-    // The tick ends the series: empty, menu colour, still visible.
-    f.form->timer1Timer();
-    QVERIFY(!timer1->isActive());
-    QVERIFY(panel->caption().isEmpty());
-    QCOMPARE(panel->color(), HintPanel::menuColor());
-    QVERIFY(panel->isVisible());
-
-    // The next hint starts a new series.
-    f.form->setApplicationHint(QStringLiteral("third"));
-    QVERIFY(timer1->isActive());
-    QCOMPARE(panel->color(), HintPanel::hintColor());
-
-    // Timer1 really fires on its own.
-    timer1->setInterval(20);
-    timer1->stop();
-    timer1->start();
-    QTRY_VERIFY(!timer1->isActive());
-    QCOMPARE(panel->color(), HintPanel::menuColor());
-}
-
-void TestMainFormHints::emptyHintStillShowsYellow()
-{
-    MainFormFixture f;
-    QVERIFY(f.showActive());
-    HintPanel *panel = f.form->hintPanel();
-    f.form->setApplicationHint(QStringLiteral("x"));
-    f.form->timer1Timer();
-    f.form->setApplicationHint(QString());
-    QCOMPARE(panel->color(), HintPanel::hintColor());
-    QVERIFY(panel->caption().isEmpty());
-    QVERIFY(f.form->timer1()->isActive());
-}
-
-void TestMainFormHints::menuItemHintReachesPanel()
-{
-    MainFormFixture f;
-    QVERIFY(f.showActive());
-    QMenu *file = f.form->mainMenu()->menu(QStringLiteral("FileMenu"));
-    file->popup(f.form->mapToGlobal(QPoint(0, 0)));
-    QVERIFY(QTest::qWaitForWindowExposed(file));
-    file->setActiveAction(f.action("FileNewItem"));
-    QCOMPARE(f.form->hintPanel()->caption(), QStringLiteral("Create a new file"));
-    QCOMPARE(f.form->hintPanel()->color(), HintPanel::hintColor());
-    // The status bar is never written.
-    QVERIFY(f.form->statusBar()->currentMessage().isEmpty());
-    file->close();
-
-    // A status tip from anywhere in the window lands in the panel too.
-    QStatusTipEvent tip(QStringLiteral("line one\nline two"));
-    QApplication::sendEvent(f.form->centralWidget(), &tip);
-    QCOMPARE(f.form->applicationHint(), QStringLiteral("line one\nline two"));
-    QCOMPARE(f.form->hintPanel()->caption(), QStringLiteral("line one\nline two"));
-}
-
-void TestMainFormHints::toolbarLongHints()
-{
-    MainFormFixture f;
-    QVERIFY(f.showActive());
-    SpeedBar *bar = f.form->speedBar();
-    QCOMPARE(bar->openButton()->toolTip(), QStringLiteral("Open"));
-
-    QEvent enter(QEvent::Enter);
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(bar->boldButton(), &enter);
-    QCOMPARE(f.form->applicationHint(), QStringLiteral("Bold"));
-    QApplication::sendEvent(bar->boldButton(), &leave);
-    QVERIFY(f.form->applicationHint().isEmpty());
-
-    // "Open|" has an empty long hint: the panel turns yellow and empty.
-    f.form->setApplicationHint(QStringLiteral("something"));
-    f.form->timer1Timer();
-    QApplication::sendEvent(bar->openButton(), &enter);
-    QVERIFY(f.form->applicationHint().isEmpty());
-    QCOMPARE(f.form->hintPanel()->color(), HintPanel::hintColor());
-}
 
 QTEST_MAIN(TestMainFormHints)
 #include "tst_mainformhints.moc"

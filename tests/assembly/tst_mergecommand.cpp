@@ -20,10 +20,8 @@ private slots:
     void init();
     void mergesOneFile();
     void informationEncodings();
-    void overwriteMode();
     void rtfInValueActsAsRtf();
     void htmlOutput();
-    void severalInformationFiles();
     void problemsWriteNothing_data();
     void problemsWriteNothing();
     void laterFailureKeepsEarlierOutputsUnwritten();
@@ -88,34 +86,32 @@ void TestMergeCommand::mergesOneFile()
     const QByteArray result = read("out.rtf");
     QVERIFY(result.contains("Dear Mrs Smith,\\par\r\n"));
     QVERIFY(result.contains("your file A-17 is ready."));
+
+    // Overwrite mode keeps the rest of a form line in place.
+    const QString form = write("form.tem", "{\\rtf1 Name: @1______\\par\n}\n");
+    const QString name = write("i.inf", "Name\nSmith\n");
+    QCOMPARE(run({ "--overwrite", form, name, "-o", m_dir->filePath("o.rtf") }), 0);
+    QVERIFY(read("o.rtf").contains("Name: Smith___\\par"));
 }
 
 void TestMergeCommand::informationEncodings()
 {
-    // UTF-8 and Windows-1252 Information files give the same bytes in a
-    // Windows-1252 template; what the code page lacks becomes \uN?, never "?".
+    // Several Information files, one output each: UTF-8 and Windows-1252
+    // give the same bytes in a Windows-1252 template; what the code page
+    // lacks becomes \uN?, never "?". {name} is the file name up to its last dot.
     const QString tem = write("letter.tem", letter);
-    const QString utf8 = write("utf8.inf", "Name\nZo\xc3\xab \xc5\x81ukasz\nFile\nx\n");
+    const QString utf8 = write("utf8.client.inf", "Name\nZo\xc3\xab \xc5\x81ukasz\nFile\nx\n");
     const QString ansi = write("ansi.inf", "Name\r\nZo\xeb\r\nFile\r\nx\r\n");
-    QCOMPARE(run({ tem, utf8, ansi, "-o", m_dir->filePath("{name}.rtf") }), 0);
-    QVERIFY(read("utf8.rtf").contains("Dear Zo\xeb \\u321?ukasz,"));
-    QVERIFY(read("ansi.rtf").contains("Dear Zo\xeb,"));
+    QCOMPARE(run({ tem, utf8, ansi, "-o", m_dir->filePath("{name}-letter.rtf") }), 0);
+    QVERIFY(read("utf8.client-letter.rtf").contains("Dear Zo\xeb \\u321?ukasz,"));
+    QVERIFY(read("ansi-letter.rtf").contains("Dear Zo\xeb,"));
+    QCOMPARE(m_out.count("replacements were made"), 2);
 
     // A Cyrillic template takes Cyrillic names as its own bytes.
     const QString cyrillic = write("ru.tem", "{\\rtf1\\ansi\\ansicpg1251 @1\\par}");
     const QString name = write("ru.inf", "N\n\xd0\x98\xd0\xb2\xd0\xb0\xd0\xbd\n");
     QCOMPARE(run({ cyrillic, name, "-o", m_dir->filePath("ru.rtf") }), 0);
     QVERIFY(read("ru.rtf").contains("\xc8\xe2\xe0\xed\\par"));
-}
-
-void TestMergeCommand::overwriteMode()
-{
-    const QString tem = write("form.tem", "{\\rtf1 Name: @1______\\par\n}\n");
-    const QString inf = write("i.inf", "Name\nSmith\n");
-    QCOMPARE(run({ "--overwrite", tem, inf, "-o", m_dir->filePath("o.rtf") }), 0);
-    QVERIFY(read("o.rtf").contains("Name: Smith___\\par"));
-    QCOMPARE(run({ tem, inf, "-o", m_dir->filePath("i.rtf") }), 0);
-    QVERIFY(read("i.rtf").contains("Name: Smith______\\par"));
 }
 
 void TestMergeCommand::rtfInValueActsAsRtf()
@@ -146,17 +142,6 @@ void TestMergeCommand::htmlOutput()
     QVERIFY(page.trimmed().endsWith("</HTML>"));
 }
 
-void TestMergeCommand::severalInformationFiles()
-{
-    const QString tem = write("letter.tem", letter);
-    const QString a = write("jones.client.inf", "N\nJones\nF\n1\n");
-    const QString b = write("brown.inf", "N\nBrown\nF\n2\n");
-    QCOMPARE(run({ tem, a, b, "-o", m_dir->filePath("{name}-letter.rtf") }), 0);
-    QVERIFY(read("jones.client-letter.rtf").contains("Dear Jones,"));
-    QVERIFY(read("brown-letter.rtf").contains("Dear Brown,"));
-    QCOMPARE(m_out.count("replacements were made"), 2);
-}
-
 void TestMergeCommand::problemsWriteNothing_data()
 {
     QTest::addColumn<QByteArray>("templateText");
@@ -165,42 +150,26 @@ void TestMergeCommand::problemsWriteNothing_data()
     QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("words");
 
-    const QByteArray inf = "N\nSmith\nF\nA-17\n";
-    QTest::newRow("not in the file")
-        << QByteArray("{\\rtf1 @1 @3\\par}") << inf << QStringList() << "out.rtf"
-        << "that is not in the INFORMATION file";
-    QTest::newRow("token shape") << QByteArray("{\\rtf1 @1 2\\par}") << inf << QStringList()
-                                 << "out.rtf"
-                                 << "Please correct the error before proceeding";
-    QTest::newRow("overflow") << QByteArray("{\\rtf1 @1073741824\\par}") << inf << QStringList()
-                              << "out.rtf"
-                              << "Integer overflow";
-    QTest::newRow("loop") << QByteArray("{\\rtf1 @1\\par}") << QByteArray("N\nsee @1\n")
-                          << QStringList() << "out.rtf"
-                          << "refers to itself";
-    QTest::newRow("odd lines") << QByteArray("{\\rtf1 @1\\par}") << QByteArray("N\nv\nM\n")
-                               << QStringList() << "out.rtf"
-                               << "even number of lines";
-    QTest::newRow("no entries") << QByteArray("{\\rtf1 @1\\par}") << QByteArray("N\n")
-                                << QStringList() << "out.rtf"
-                                << "You have not chosen an information file";
-    QTest::newRow("empty template") << QByteArray() << inf << QStringList() << "out.rtf"
-                                    << "You have not chosen a Template file";
-    QTest::newRow("missing template") << QByteArray("MISSING") << inf << QStringList() << "out.rtf"
-                                      << "Cannot open file";
-    QTest::newRow("missing information")
-        << QByteArray("{\\rtf1 @1\\par}") << inf << QStringList { "nowhere.inf" } << "{name}.rtf"
-        << "Cannot open file";
-    QTest::newRow("pdf") << QByteArray("{\\rtf1 @1\\par}") << inf << QStringList() << "out.pdf"
-                         << "not available yet";
-    QTest::newRow("two without {name}")
-        << QByteArray("{\\rtf1 @1\\par}") << inf << QStringList { "info.inf" } << "out.rtf"
-        << "{name}";
-    QTest::newRow("replaces the input")
-        << QByteArray("{\\rtf1 @1\\par}") << inf << QStringList() << "{name}.inf"
-        << "replace an input file";
-    QTest::newRow("no output") << QByteArray("{\\rtf1 @1\\par}") << inf << QStringList() << ""
-                               << "no output file";
+    const QByteArray inf = "N\nSmith\nF\nA-17\n", one = "{\\rtf1 @1\\par}";
+    const auto add = [&](const char *name, const QByteArray &tem, const QString &words,
+                         const QByteArray &information = {}, const QStringList &extra = {},
+                         const QString &output = "out.rtf") {
+        QTest::newRow(name) << tem << (information.isNull() ? inf : information) << extra << output
+                            << words;
+    };
+    add("not in the file", "{\\rtf1 @1 @3\\par}", "that is not in the INFORMATION file");
+    add("token shape", "{\\rtf1 @1 2\\par}", "Please correct the error before proceeding");
+    add("overflow", "{\\rtf1 @1073741824\\par}", "Integer overflow");
+    add("loop", one, "refers to itself", "N\nsee @1\n");
+    add("odd lines", one, "even number of lines", "N\nv\nM\n");
+    add("no entries", one, "You have not chosen an information file", "N\n");
+    add("empty template", "", "You have not chosen a Template file");
+    add("missing template", "MISSING", "Cannot open file");
+    add("missing information", one, "Cannot open file", {}, { "nowhere.inf" }, "{name}.rtf");
+    add("pdf", one, "not available yet", {}, {}, "out.pdf");
+    add("two without {name}", one, "{name}", {}, { "info.inf" });
+    add("replaces the input", one, "replace an input file", {}, {}, "{name}.inf");
+    add("no output", one, "no output file", {}, {}, "");
 }
 
 void TestMergeCommand::problemsWriteNothing()

@@ -8,6 +8,24 @@
 #include <QTest>
 #include <QTextDocument>
 
+namespace {
+
+// Puts the given formats on the clipboard; a null argument leaves its format out.
+void offer(const QByteArray &rtf, const QString &html, const QString &text,
+           const QString &rtfType = QStringLiteral("text/rtf"))
+{
+    auto *mime = new QMimeData;
+    if (!rtf.isNull())
+        mime->setData(rtfType, rtf);
+    if (!html.isNull())
+        mime->setHtml(html);
+    if (!text.isNull())
+        mime->setText(text);
+    QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+} // namespace
+
 class TestClipboard : public QObject
 {
     Q_OBJECT
@@ -40,11 +58,7 @@ void TestClipboard::pastePrefersRtf()
     RichEditor editor;
     editor.setPlainText(QStringLiteral("[]"));
     editor.setSelection(1, 0);
-    auto *mime = new QMimeData;
-    mime->setData(QStringLiteral("text/rtf"), "{\\rtf1\\ansi {\\b RTF}}");
-    mime->setHtml(QStringLiteral("<i>HTML</i>"));
-    mime->setText(QStringLiteral("TEXT"));
-    QGuiApplication::clipboard()->setMimeData(mime);
+    offer("{\\rtf1\\ansi {\\b RTF}}", QStringLiteral("<i>HTML</i>"), QStringLiteral("TEXT"));
     editor.paste();
     QCOMPARE(editor.toPlainText(), QStringLiteral("[RTF]"));
     editor.setSelection(1, 3);
@@ -52,9 +66,7 @@ void TestClipboard::pastePrefersRtf()
 
     // LibreOffice Writer offers its RTF as "text/richtext" too.
     RichEditor office;
-    mime = new QMimeData;
-    mime->setData(QStringLiteral("text/richtext"), "{\\rtf1\\ansi {\\i Writer}}");
-    QGuiApplication::clipboard()->setMimeData(mime);
+    offer("{\\rtf1\\ansi {\\i Writer}}", {}, {}, QStringLiteral("text/richtext"));
     QVERIFY(office.canPaste());
     office.paste();
     QCOMPARE(office.toPlainText(), QStringLiteral("Writer"));
@@ -65,20 +77,14 @@ void TestClipboard::pastePrefersRtf()
 void TestClipboard::pasteTakesHtmlBeforeText()
 {
     RichEditor editor;
-    auto *mime = new QMimeData;
-    mime->setHtml(QStringLiteral("<b>HTML</b>"));
-    mime->setText(QStringLiteral("TEXT"));
-    QGuiApplication::clipboard()->setMimeData(mime);
+    offer({}, QStringLiteral("<b>HTML</b>"), QStringLiteral("TEXT"));
     editor.paste();
     QCOMPARE(editor.toPlainText(), QStringLiteral("HTML"));
     editor.selectAll();
     QVERIFY(editor.selAttributes().bold());
 
     // A plain-text editor takes the text, its line ends as paragraph ends.
-    mime = new QMimeData;
-    mime->setHtml(QStringLiteral("<b>HTML</b>"));
-    mime->setText(QStringLiteral("a\r\nb\rc"));
-    QGuiApplication::clipboard()->setMimeData(mime);
+    offer({}, QStringLiteral("<b>HTML</b>"), QStringLiteral("a\r\nb\rc"));
     RichEditor plain;
     plain.setAcceptRichText(false);
     plain.paste();
@@ -91,9 +97,7 @@ void TestClipboard::pasteIsCutAtMaxLengthAndIsOneUndoStep()
     editor.setPlainText(QStringLiteral("ab"));
     editor.setMaxLength(5);
     editor.setSelection(1, 0);
-    auto *mime = new QMimeData;
-    mime->setHtml(QStringLiteral("<b>123456</b>"));
-    QGuiApplication::clipboard()->setMimeData(mime);
+    offer({}, QStringLiteral("<b>123456</b>"), {});
     editor.paste();
     QCOMPARE(editor.toPlainText(), QStringLiteral("a123b"));
     QCOMPARE(editor.selStart(), 4);

@@ -39,6 +39,26 @@ private:
     QTemporaryDir m_dir;
 };
 
+namespace {
+
+QByteArray saved(RichEditor &editor)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    editor.saveToStream(buffer);
+    return buffer.data();
+}
+
+void load(RichEditor &editor, const QByteArray &data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    editor.loadFromStream(buffer);
+}
+
+} // namespace
+
 void TestStreaming::formatComesFromInputFormatNotExtension()
 {
     const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs24 plain {\\b bold}\\par two\\par}";
@@ -92,10 +112,7 @@ void TestStreaming::freshLoadStartsUnmodifiedWithoutUndo()
     editor.setPlainText(QStringLiteral("old"));
     editor.setSelText(QStringLiteral("edit "));
     QVERIFY(editor.document()->isUndoAvailable());
-    QBuffer buffer;
-    buffer.setData("new text");
-    buffer.open(QIODevice::ReadOnly);
-    editor.loadFromStream(buffer);
+    load(editor, "new text");
     QCOMPARE(editor.toPlainText(), QStringLiteral("new text"));
     QVERIFY(!editor.document()->isUndoAvailable());
     QVERIFY(!editor.document()->isModified());
@@ -107,18 +124,14 @@ void TestStreaming::progressPerBlock()
     RichEditor editor;
     editor.setOutputFormat(OutputFormat::Text);
     editor.setPlainText(QString(10000, QLatin1Char('z')));
-    QSignalSpy saved(&editor, &RichEditor::saveProgress);
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    editor.saveToStream(buffer);
-    QCOMPARE(saved.count(), 3); // 4096 + 4096 + 1808 bytes
-    QCOMPARE(saved.at(0).at(0).toLongLong(), 4096);
-    QCOMPARE(saved.last(), (QVariantList{qint64(10000), qint64(10000)}));
+    QSignalSpy saving(&editor, &RichEditor::saveProgress);
+    const QByteArray data = saved(editor);
+    QCOMPARE(saving.count(), 3); // 4096 + 4096 + 1808 bytes
+    QCOMPARE(saving.at(0).at(0).toLongLong(), 4096);
+    QCOMPARE(saving.last(), (QVariantList{qint64(10000), qint64(10000)}));
 
     QSignalSpy loaded(&editor, &RichEditor::loadProgress);
-    buffer.close();
-    buffer.open(QIODevice::ReadOnly);
-    editor.loadFromStream(buffer);
+    load(editor, data);
     QCOMPARE(loaded.count(), 4); // before each block and before the end
     QCOMPARE(loaded.at(0), (QVariantList{qint64(0), qint64(10000)}));
     QCOMPARE(loaded.at(1).at(0).toLongLong(), 4096);
@@ -172,22 +185,15 @@ void TestStreaming::textUnicodeAndSelectedInOut()
 {
     RichEditor editor;
     editor.wideLines().setText(QString::fromUtf8("Привет\nwörld\f"));
-    QBuffer text;
-    text.open(QIODevice::WriteOnly);
     editor.setOutputFormat(OutputFormat::Text);
-    editor.saveToStream(text);
-    QCOMPARE(text.data(), QString::fromUtf8("Привет\nwörld\f\n").toUtf8());
+    QCOMPARE(saved(editor), QString::fromUtf8("Привет\nwörld\f\n").toUtf8());
 
-    QBuffer wide;
-    wide.open(QIODevice::WriteOnly);
     editor.setOutputFormat(OutputFormat::Unicode);
-    editor.saveToStream(wide);
-    QCOMPARE(wide.data().left(2), QByteArray("\x1F\x04", 2)); // П, little-endian
+    const QByteArray wide = saved(editor);
+    QCOMPARE(wide.left(2), QByteArray("\x1F\x04", 2)); // П, little-endian
     RichEditor reader;
     reader.setInputFormat(InputFormat::Unicode);
-    wide.close();
-    wide.open(QIODevice::ReadOnly);
-    reader.loadFromStream(wide);
+    load(reader, wide);
     QCOMPARE(reader.wideLines().toStringList(), editor.wideLines().toStringList());
 
     // Only the selection goes out, and in.
@@ -195,15 +201,9 @@ void TestStreaming::textUnicodeAndSelectedInOut()
     reader.setSelectedInOut(true);
     reader.setOutputFormat(OutputFormat::Text);
     reader.setSelection(5, 4);
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    reader.saveToStream(out);
-    QCOMPARE(out.data(), QByteArray("THIS"));
-    QBuffer in;
-    in.setData("that");
-    in.open(QIODevice::ReadOnly);
+    QCOMPARE(saved(reader), QByteArray("THIS"));
     reader.setInputFormat(InputFormat::Text);
-    reader.loadFromStream(in);
+    load(reader, "that");
     QCOMPARE(reader.toPlainText(), QStringLiteral("keep that keep"));
 }
 

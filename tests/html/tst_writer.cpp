@@ -38,7 +38,6 @@ void TestWriter::formatting_data()
     row("no change, no tags", "\\b0 x", "x");
     row("toggle", "a\\b b\\b0 c", "a<B>b</B>c");
     row("plain", "\\b\\i a\\plain b", "<B><I>a</I></B>b");
-    row("size 24", "\\fs24 x", "<FONT SIZE=+0>x</FONT>");
     row("size 17 is 8 points", "\\fs17 x", "<FONT SIZE=-2>x</FONT>");
     row("fs without number", "\\fswiss x", "x");
     row("underline kinds", "\\uldb a\\ul0 b\\ulwave c\\ulnone d", "<U>a</U>b<U>c</U>d");

@@ -26,15 +26,20 @@ struct Pages
     QList<QList<std::pair<int, int>>> ranges; // the lines each page rendered
 };
 
-Pages paginate(QPainter *painter, const QTextDocument &doc, const QRectF &rect, bool render = true)
+// Renders page after page, as a print loop does; on a paged device each
+// page after the first starts with a new page.
+Pages paginate(QPainter *painter, const QTextDocument &doc, const QRectF &rect,
+               QPagedPaintDevice *device = nullptr)
 {
     PageRenderer renderer(doc);
     Pages pages;
     int next = 0;
     const int count = doc.characterCount();
     do {
+        if (device && !pages.starts.isEmpty())
+            device->newPage();
         pages.starts << next;
-        const int result = renderer.formatRange(painter, rect, next, render);
+        const int result = renderer.formatRange(painter, rect, next);
         pages.ranges << renderer.lastRanges();
         if (result <= next)
             break; // no progress: the caller's loop would stop here too
@@ -43,8 +48,9 @@ Pages paginate(QPainter *painter, const QTextDocument &doc, const QRectF &rect, 
     return pages;
 }
 
-// Every character of the document is in exactly one page's lines.
-bool coversOnce(const QTextDocument &doc, const Pages &pages, QString *why)
+// Every character of the document is in exactly one page's lines; a
+// failure is recorded against the calling test.
+bool coversOnce(const QTextDocument &doc, const Pages &pages)
 {
     QList<int> seen(doc.characterCount(), 0);
     for (const auto &page : pages.ranges)
@@ -52,12 +58,25 @@ bool coversOnce(const QTextDocument &doc, const Pages &pages, QString *why)
             for (int i = range.first; i < range.second && i < seen.size(); ++i)
                 ++seen[i];
     for (int i = 0; i < seen.size(); ++i) {
-        if (seen[i] != 1) {
-            *why = QStringLiteral("character %1 rendered %2 times").arg(i).arg(seen[i]);
-            return false;
-        }
+        if (seen[i] != 1)
+            return QTest::qVerify(false, "coversOnce",
+                qPrintable(QStringLiteral("character %1 rendered %2 times").arg(i).arg(seen[i])),
+                __FILE__, __LINE__);
     }
     return true;
+}
+
+// Pages of `doc` on an 800 x 600 image; their starts rise, and they cover
+// every character once.
+Pages imagePages(const QTextDocument &doc, const QRectF &rect)
+{
+    QImage image(800, 600, QImage::Format_RGB32);
+    QPainter painter(&image);
+    const Pages pages = paginate(&painter, doc, rect);
+    coversOnce(doc, pages);
+    for (int i = 1; i < pages.starts.size(); ++i)
+        QTest::qVerify(pages.starts[i] > pages.starts[i - 1], "rising starts", "", __FILE__, __LINE__);
+    return pages;
 }
 
 int pageOf(const Pages &pages, int position)
@@ -92,295 +111,204 @@ bool hasInk(const QImage &image, const QRect &area)
 
 } // namespace
 
+// A fresh document in 10 pt Arial, and a cursor in it.
+#define NEW_DOCUMENT QTextDocument doc; setUp(doc); QTextCursor cursor(&doc)
+
 class TestFormatRange : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void emptyDocument();
-    void pagesCoverEveryCharacterOnce_data();
-    void pagesCoverEveryCharacterOnce();
-    void drawing();
-    void formFeedStartsANewPage();
-    void formFeedAtParagraphEnd();
-    void longParagraphSplitsBetweenLines();
-    void rowsMoveWholeToTheNextPage();
-    void tallRowSplits();
-    void pictureTallerThanThePage();
-    void pdfPages();
-    void followsDocumentChanges();
-};
-
-void TestFormatRange::emptyDocument()
-{
-    QTextDocument doc;
-    QImage image(800, 600, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    QCOMPARE(formatRange(&painter, doc, smallTwips, 0), doc.characterCount());
-    QCOMPARE(formatRange(&painter, doc, smallTwips, 5), doc.characterCount());
-}
-
-void TestFormatRange::pagesCoverEveryCharacterOnce_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::newRow("paragraphs") << 0;
-    QTest::newRow("tables and lists") << 1;
-    QTest::newRow("form feeds") << 2;
-}
-
-void TestFormatRange::pagesCoverEveryCharacterOnce()
-{
-    QFETCH(int, kind);
-    QTextDocument doc;
-    setUp(doc);
-    QTextCursor cursor(&doc);
-    cursor.insertText(paragraphs(30, 25));
-    if (kind == 1) {
-        cursor.insertBlock();
-        cursor.createList(QTextListFormat::ListDisc);
-        cursor.insertText(paragraphs(5, 10));
-        cursor.insertBlock(QTextBlockFormat());
-        QTextTable *table = cursor.insertTable(12, 3);
-        for (int r = 0; r < 12; ++r)
-            for (int c = 0; c < 3; ++c)
-                table->cellAt(r, c).firstCursorPosition().insertText(paragraphs(1, r % 4 * 6));
-        table->mergeCells(3, 0, 3, 1);
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(paragraphs(10, 20));
-    } else if (kind == 2) {
-        cursor.insertText(QStringLiteral("\f"));
-        cursor.insertText(paragraphs(3, 5));
-        cursor.insertText(QStringLiteral("x\fy\f\f"));
-        cursor.insertBlock();
-        cursor.insertText(paragraphs(3, 5));
-    }
-    QImage image(1200, 1000, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    const Pages pages = paginate(&painter, doc, smallTwips);
-    QString why;
-    QVERIFY2(coversOnce(doc, pages, &why), qPrintable(why));
-    QVERIFY(pages.starts.size() > 3);
-    for (int i = 1; i < pages.starts.size(); ++i)
-        QVERIFY(pages.starts[i] > pages.starts[i - 1]);
-}
-
-void TestFormatRange::drawing()
-{
-    QTextDocument doc;
-    setUp(doc);
-    QTextCursor(&doc).insertText(paragraphs(40, 30));
-    QImage image(1000, 1000, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    PageRenderer renderer(doc);
+    void emptyDocument()
     {
-        // Measuring draws nothing and finds the same end as rendering.
+        QTextDocument doc;
+        QImage image(800, 600, QImage::Format_RGB32);
         QPainter painter(&image);
-        const int measured = renderer.formatRange(&painter, smallTwips, 0, false);
+        QCOMPARE(formatRange(&painter, doc, smallTwips, 0), doc.characterCount());
+        QCOMPARE(formatRange(&painter, doc, smallTwips, 5), doc.characterCount());
+    }
+
+    void pagesCoverEveryCharacterOnce_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("paragraphs") << 0;
+        QTest::newRow("tables and lists") << 1;
+        QTest::newRow("form feeds") << 2;
+    }
+    void pagesCoverEveryCharacterOnce()
+    {
+        QFETCH(int, kind);
+        NEW_DOCUMENT;
+        cursor.insertText(paragraphs(30, 25));
+        if (kind == 1) {
+            cursor.insertBlock();
+            cursor.createList(QTextListFormat::ListDisc);
+            cursor.insertText(paragraphs(5, 10));
+            cursor.insertBlock(QTextBlockFormat());
+            QTextTable *table = cursor.insertTable(12, 3);
+            for (int r = 0; r < 12; ++r)
+                for (int c = 0; c < 3; ++c)
+                    table->cellAt(r, c).firstCursorPosition().insertText(paragraphs(1, r % 4 * 6));
+            table->mergeCells(3, 0, 3, 1);
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(paragraphs(10, 20));
+        } else if (kind == 2) {
+            cursor.insertText(QStringLiteral("\f") + paragraphs(3, 5) + QStringLiteral("x\fy\f\f\n"));
+            cursor.insertText(paragraphs(3, 5));
+        }
+        QVERIFY(imagePages(doc, smallTwips).starts.size() > 3);
+    }
+
+    void drawing()
+    {
+        QTextDocument doc;
+        setUp(doc);
+        QTextCursor(&doc).insertText(paragraphs(40, 30));
+        QImage image(1000, 1000, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        PageRenderer renderer(doc);
+        {
+            // Measuring draws nothing and finds the same end as rendering.
+            QPainter painter(&image);
+            const int measured = renderer.formatRange(&painter, smallTwips, 0, false);
+            painter.end();
+            QVERIFY(!hasInk(image, image.rect()));
+            QPainter again(&image);
+            QCOMPARE(renderer.formatRange(&again, smallTwips, 0), measured);
+            QCOMPARE(formatRange(nullptr, doc, smallTwips, 0, false), measured);
+        }
+        // At 96 dpi 720 twips are 48 px: ink inside the rectangle only.
+        const QRect inside(48, 48, 288, 192);
+        QVERIFY(hasInk(image, inside));
+        QVERIFY(!hasInk(image, QRect(0, 0, 1000, 47)));
+        QVERIFY(!hasInk(image, QRect(0, inside.bottom() + 2, 1000, 1000 - inside.bottom() - 2)));
+        QVERIFY(!hasInk(image, QRect(inside.right() + 2, 0, 1000 - inside.right() - 2, 1000)));
+
+        // The second page's first line is at the top of the rectangle, whatever
+        // lay above it in the document.
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        renderer.formatRange(&painter, smallTwips, renderer.formatRange(nullptr, smallTwips, 0, false));
         painter.end();
-        QVERIFY(!hasInk(image, image.rect()));
-        QPainter again(&image);
-        QCOMPARE(renderer.formatRange(&again, smallTwips, 0), measured);
-        QCOMPARE(formatRange(nullptr, doc, smallTwips, 0, false), measured);
+        QVERIFY(hasInk(image, QRect(48, 48, 288, 14)));
     }
-    // At 96 dpi 720 twips are 48 px: ink inside the rectangle only.
-    const QRect inside(48, 48, 288, 192);
-    QVERIFY(hasInk(image, inside));
-    QVERIFY(!hasInk(image, QRect(0, 0, 1000, 47)));
-    QVERIFY(!hasInk(image, QRect(0, inside.bottom() + 2, 1000, 1000 - inside.bottom() - 2)));
-    QVERIFY(!hasInk(image, QRect(inside.right() + 2, 0, 1000 - inside.right() - 2, 1000)));
 
-    // The second page's first line is at the top of the rectangle, whatever
-    // lay above it in the document.
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    renderer.formatRange(&painter, smallTwips, renderer.formatRange(nullptr, smallTwips, 0, false));
-    painter.end();
-    QVERIFY(hasInk(image, QRect(48, 48, 288, 14)));
-}
-
-void TestFormatRange::formFeedStartsANewPage()
-{
-    QTextDocument doc;
-    setUp(doc);
-    QTextCursor cursor(&doc);
-    cursor.insertText(QStringLiteral("one\ftwo"));
-    cursor.insertBlock();
-    cursor.insertText(QStringLiteral("three"));
-    QImage image(800, 600, QImage::Format_RGB32);
-    QPainter painter(&image);
-    const Pages pages = paginate(&painter, doc, pageTwips);
-    QCOMPARE(pages.starts, QList<int>({0, 4}));
-    QCOMPARE(pageOf(pages, 0), 0);
-    QCOMPARE(pageOf(pages, 3), 0); // the form feed itself ends the first page
-    QCOMPARE(pageOf(pages, 4), 1);
-    QCOMPARE(pageOf(pages, 8), 1);
-    QString why;
-    QVERIFY2(coversOnce(doc, pages, &why), qPrintable(why));
-}
-
-void TestFormatRange::formFeedAtParagraphEnd()
-{
-    // A break at the end of a paragraph: the next page starts with the next
-    // paragraph, not with an empty line.
-    QTextDocument doc;
-    setUp(doc);
-    QTextCursor cursor(&doc);
-    cursor.insertText(QStringLiteral("one\f"));
-    cursor.insertBlock();
-    cursor.insertText(QStringLiteral("two\f"));
-    QImage image(800, 600, QImage::Format_RGB32);
-    QPainter painter(&image);
-    const Pages pages = paginate(&painter, doc, pageTwips);
-    QCOMPARE(pages.starts, QList<int>({0, 5}));
-    QCOMPARE(pages.ranges.value(1).value(0).first, 5);
-}
-
-void TestFormatRange::longParagraphSplitsBetweenLines()
-{
-    QTextDocument doc;
-    setUp(doc);
-    QTextCursor(&doc).insertText(paragraphs(1, 3000));
-    QImage image(800, 600, QImage::Format_RGB32);
-    QPainter painter(&image);
-    const Pages pages = paginate(&painter, doc, smallTwips);
-    QVERIFY(pages.starts.size() > 5);
-    // Pages start where lines start: never inside a word.
-    const QString text = doc.toPlainText();
-    for (int i = 1; i < pages.starts.size(); ++i) {
-        const int start = pages.starts[i];
-        QVERIFY2(text.at(start - 1) == QLatin1Char(' '), qPrintable(text.mid(start - 10, 20)));
+    // A form feed ends its page; one at a paragraph's end does not leave an
+    // empty line at the top of the next page.
+    void formFeedStartsANewPage_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("starts");
+        QTest::newRow("inside a paragraph") << QStringLiteral("one\ftwo\nthree") << QList<int>{0, 4};
+        QTest::newRow("at a paragraph end") << QStringLiteral("one\f\ntwo\f") << QList<int>{0, 5};
     }
-    QString why;
-    QVERIFY2(coversOnce(doc, pages, &why), qPrintable(why));
-}
-
-void TestFormatRange::rowsMoveWholeToTheNextPage()
-{
-    QTextDocument doc;
-    setUp(doc);
-    QTextCursor cursor(&doc);
-    QTextTable *table = cursor.insertTable(20, 2);
-    for (int r = 0; r < 20; ++r) {
-        table->cellAt(r, 0).firstCursorPosition().insertText(QStringLiteral("row %1").arg(r));
-        table->cellAt(r, 1).firstCursorPosition().insertText(paragraphs(1, r % 3 * 8));
+    void formFeedStartsANewPage()
+    {
+        QFETCH(QString, text);
+        QFETCH(QList<int>, starts);
+        NEW_DOCUMENT;
+        cursor.insertText(text);
+        const Pages pages = imagePages(doc, pageTwips);
+        QCOMPARE(pages.starts, starts);
+        for (int p = 0; p < starts.size(); ++p)
+            QCOMPARE(pages.ranges.value(p).value(0).first, starts[p]);
     }
-    QImage image(800, 600, QImage::Format_RGB32);
-    QPainter painter(&image);
-    const Pages pages = paginate(&painter, doc, smallTwips);
-    QVERIFY(pages.starts.size() > 2);
-    for (int r = 0; r < 20; ++r) {
-        const int a = pageOf(pages, table->cellAt(r, 0).firstPosition());
-        const int b = pageOf(pages, table->cellAt(r, 1).lastPosition() - 1);
-        QCOMPARE(a, b);
+
+    void longParagraphSplitsBetweenLines()
+    {
+        NEW_DOCUMENT;
+        cursor.insertText(paragraphs(1, 3000));
+        const Pages pages = imagePages(doc, smallTwips);
+        QVERIFY(pages.starts.size() > 5);
+        // Pages start where lines start: never inside a word.
+        const QString text = doc.toPlainText();
+        for (int i = 1; i < pages.starts.size(); ++i) {
+            const int start = pages.starts[i];
+            QVERIFY2(text.at(start - 1) == QLatin1Char(' '), qPrintable(text.mid(start - 10, 20)));
+        }
     }
-    QString why;
-    QVERIFY2(coversOnce(doc, pages, &why), qPrintable(why));
-}
 
-void TestFormatRange::tallRowSplits()
-{
-    QTextDocument doc;
-    setUp(doc);
-    QTextCursor cursor(&doc);
-    cursor.insertText(QStringLiteral("before"));
-    QTextTable *table = cursor.insertTable(2, 2);
-    table->cellAt(0, 0).firstCursorPosition().insertText(QStringLiteral("short"));
-    table->cellAt(0, 1).firstCursorPosition().insertText(paragraphs(8, 40));
-    table->cellAt(1, 0).firstCursorPosition().insertText(QStringLiteral("next row"));
-    QImage image(800, 600, QImage::Format_RGB32);
-    QPainter painter(&image);
-    const Pages pages = paginate(&painter, doc, smallTwips);
-    // The row is taller than a page: it starts on a page of its own (the
-    // "before" line stays alone) and goes on over several pages.
-    QCOMPARE(pageOf(pages, 0), 0);
-    QCOMPARE(pageOf(pages, table->cellAt(0, 0).firstPosition()), 1);
-    QVERIFY(pageOf(pages, table->cellAt(0, 1).lastPosition() - 1) > 2);
-    QString why;
-    QVERIFY2(coversOnce(doc, pages, &why), qPrintable(why));
-    for (int i = 1; i < pages.starts.size(); ++i)
-        QVERIFY(pages.starts[i] > pages.starts[i - 1]);
-}
-
-void TestFormatRange::pictureTallerThanThePage()
-{
-    // Something that can never fit still moves the page on.
-    QTextDocument doc;
-    setUp(doc);
-    QTextCursor cursor(&doc);
-    cursor.insertText(QStringLiteral("above"));
-    cursor.insertBlock();
-    insertImage(doc, cursor, QStringLiteral("tall"), testImage(50, 2000));
-    cursor.insertBlock();
-    cursor.insertText(QStringLiteral("below"));
-    QImage image(800, 600, QImage::Format_RGB32);
-    QPainter painter(&image);
-    const Pages pages = paginate(&painter, doc, smallTwips);
-    QCOMPARE(pages.starts.size(), 3);
-    QString why;
-    QVERIFY2(coversOnce(doc, pages, &why), qPrintable(why));
-}
-
-void TestFormatRange::pdfPages()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("out.pdf"));
-    QTextDocument doc;
-    setUp(doc);
-    QTextCursor cursor(&doc);
-    cursor.insertText(paragraphs(60, 40));
-    cursor.insertText(QStringLiteral("\f"));
-    cursor.insertText(QStringLiteral("after the break"));
-    QTextTable *table = cursor.insertTable(3, 2);
-    table->cellAt(2, 1).firstCursorPosition().insertText(QStringLiteral("cell"));
-
-    QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setResolution(600);
-    QPainter painter(&writer);
-    PageRenderer renderer(doc);
-    Pages pages;
-    int next = 0;
-    while (next < doc.characterCount() && pages.starts.size() < 100) {
-        if (!pages.starts.isEmpty())
-            writer.newPage();
-        pages.starts << next;
-        const int result = renderer.formatRange(&painter, pageTwips, next);
-        pages.ranges << renderer.lastRanges();
-        QVERIFY(result > next);
-        next = result;
+    void rowsMoveWholeToTheNextPage()
+    {
+        NEW_DOCUMENT;
+        QTextTable *table = cursor.insertTable(20, 2);
+        for (int r = 0; r < 20; ++r) {
+            table->cellAt(r, 0).firstCursorPosition().insertText(QStringLiteral("row %1").arg(r));
+            table->cellAt(r, 1).firstCursorPosition().insertText(paragraphs(1, r % 3 * 8));
+        }
+        const Pages pages = imagePages(doc, smallTwips);
+        QVERIFY(pages.starts.size() > 2);
+        for (int r = 0; r < 20; ++r)
+            QCOMPARE(pageOf(pages, table->cellAt(r, 0).firstPosition()),
+                     pageOf(pages, table->cellAt(r, 1).lastPosition() - 1));
     }
-    painter.end();
-    QString why;
-    QVERIFY2(coversOnce(doc, pages, &why), qPrintable(why));
-    QVERIFY(pages.starts.size() >= 3);
-    // The text after the form feed starts a page.
-    const int after = doc.toPlainText().indexOf(QStringLiteral("after the break"));
-    QVERIFY(pages.starts.contains(after));
-    QVERIFY(QFileInfo(path).size() > 1000);
 
-    // The same pages at screen resolution break elsewhere (fonts scale, but
-    // not exactly), yet cover the document just as well.
-    QImage image(800, 600, QImage::Format_RGB32);
-    QPainter screen(&image);
-    const Pages screenPages = paginate(&screen, doc, pageTwips);
-    QVERIFY2(coversOnce(doc, screenPages, &why), qPrintable(why));
-    QVERIFY(qAbs(screenPages.starts.size() - pages.starts.size()) <= 1);
-}
+    void tallRowSplits()
+    {
+        NEW_DOCUMENT;
+        cursor.insertText(QStringLiteral("before"));
+        QTextTable *table = cursor.insertTable(2, 2);
+        table->cellAt(0, 0).firstCursorPosition().insertText(QStringLiteral("short"));
+        table->cellAt(0, 1).firstCursorPosition().insertText(paragraphs(8, 40));
+        table->cellAt(1, 0).firstCursorPosition().insertText(QStringLiteral("next row"));
+        const Pages pages = imagePages(doc, smallTwips);
+        // The row is taller than a page: it starts on a page of its own (the
+        // "before" line stays alone) and goes on over several pages.
+        QCOMPARE(pageOf(pages, 0), 0);
+        QCOMPARE(pageOf(pages, table->cellAt(0, 0).firstPosition()), 1);
+        QVERIFY(pageOf(pages, table->cellAt(0, 1).lastPosition() - 1) > 2);
+    }
 
-void TestFormatRange::followsDocumentChanges()
-{
-    QTextDocument doc;
-    setUp(doc);
-    QTextCursor cursor(&doc);
-    cursor.insertText(QStringLiteral("short"));
-    PageRenderer renderer(doc);
-    QCOMPARE(renderer.formatRange(nullptr, smallTwips, 0, false), doc.characterCount());
-    cursor.insertText(paragraphs(40, 30));
-    QVERIFY(renderer.formatRange(nullptr, smallTwips, 0, false) < doc.characterCount());
-}
+    void pictureTallerThanThePage()
+    {
+        // Something that can never fit still moves the page on.
+        NEW_DOCUMENT;
+        cursor.insertText(QStringLiteral("above\n"));
+        insertImage(doc, cursor, QStringLiteral("tall"), testImage(50, 2000));
+        cursor.insertText(QStringLiteral("\nbelow"));
+        QCOMPARE(imagePages(doc, smallTwips).starts.size(), 3);
+    }
+
+    void pdfPages()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("out.pdf"));
+        NEW_DOCUMENT;
+        cursor.insertText(paragraphs(60, 40) + QStringLiteral("\fafter the break"));
+        QTextTable *table = cursor.insertTable(3, 2);
+        table->cellAt(2, 1).firstCursorPosition().insertText(QStringLiteral("cell"));
+
+        QPdfWriter writer(path);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setResolution(600);
+        QPainter painter(&writer);
+        const Pages pages = paginate(&painter, doc, pageTwips, &writer);
+        painter.end();
+        QVERIFY(coversOnce(doc, pages));
+        QVERIFY(pages.starts.size() >= 3);
+        // The text after the form feed starts a page.
+        const int after = doc.toPlainText().indexOf(QStringLiteral("after the break"));
+        QVERIFY(pages.starts.contains(after));
+        QVERIFY(QFileInfo(path).size() > 1000);
+
+        // The same pages at screen resolution break elsewhere (fonts scale, but
+        // not exactly), yet cover the document just as well.
+        const Pages screenPages = imagePages(doc, pageTwips);
+        QVERIFY(qAbs(screenPages.starts.size() - pages.starts.size()) <= 1);
+    }
+
+
+    void followsDocumentChanges()
+    {
+        NEW_DOCUMENT;
+        cursor.insertText(QStringLiteral("short"));
+        PageRenderer renderer(doc);
+        QCOMPARE(renderer.formatRange(nullptr, smallTwips, 0, false), doc.characterCount());
+        cursor.insertText(paragraphs(40, 30));
+        QVERIFY(renderer.formatRange(nullptr, smallTwips, 0, false) < doc.characterCount());
+    }
+};
 
 QTEST_MAIN(TestFormatRange)
 #include "tst_formatrange.moc"
