@@ -61,12 +61,7 @@ class TestCorpus : public QObject
 private slots:
     void everyFile_data()
     {
-        QTest::addColumn<QString>("path");
-        const QStringList files = testsupport::corpusFiles();
-        for (const QString &file : files)
-            QTest::newRow(qPrintable(QFileInfo(file).fileName())) << file;
-        if (files.isEmpty())
-            QTest::newRow("no corpus") << QString();
+        testsupport::addCorpusRows();
     }
 
     void everyFile()

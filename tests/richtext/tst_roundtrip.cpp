@@ -10,7 +10,6 @@
 #include "textproperties.h"
 
 #include <QCryptographicHash>
-#include <QFileInfo>
 #include <QTest>
 
 using namespace richtext;
@@ -414,12 +413,7 @@ private slots:
 
     void corpus_data()
     {
-        QTest::addColumn<QString>("path");
-        const QStringList files = testsupport::corpusFiles();
-        for (const QString &file : files)
-            QTest::newRow(qPrintable(QFileInfo(file).fileName())) << file;
-        if (files.isEmpty())
-            QTest::newRow("no corpus") << QString();
+        testsupport::addCorpusRows();
     }
 
     void corpus()

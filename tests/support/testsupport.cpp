@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTest>
 
 namespace testsupport {
 
@@ -33,6 +35,16 @@ QByteArray readFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+void addCorpusRows()
+{
+    QTest::addColumn<QString>("path");
+    const QStringList files = corpusFiles();
+    for (const QString &file : files)
+        QTest::newRow(qPrintable(QFileInfo(file).fileName())) << file;
+    if (files.isEmpty())
+        QTest::newRow("no corpus") << QString();
 }
 
 qint64 FailingDevice::writeData(const char *data, qint64 len)

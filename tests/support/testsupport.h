@@ -17,6 +17,11 @@ QString corpusDir();
 
 QByteArray readFile(const QString &path);
 
+// Data rows for a test over the corpus: a column "path" with one row per
+// file, or a single row with an empty path when the corpus is missing (the
+// test then skips with a message saying so).
+void addCorpusRows();
+
 // A device that accepts the first `limit` bytes written and then fails, to
 // prove that a failed write never destroys what was there before.
 class FailingDevice : public QIODevice
