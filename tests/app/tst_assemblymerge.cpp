@@ -5,6 +5,7 @@
 #include "assemblytestutil.h"
 
 #include "messagedialog.h"
+#include "testsupport.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -385,7 +386,7 @@ private slots:
         QFETCH(bool, overwrite);
         QFETCH(int, count);
         const QString samples = QStringLiteral(QUORIN_SOURCE_DIR "/samples/");
-        const QString expectedPath = QStringLiteral(QUORIN_TEST_DATA "/app/%1.expected.rtf").arg(sample);
+        const QString expectedPath = testsupport::dataPath(QStringLiteral("app/%1.expected.rtf").arg(sample));
 
         Fixture f;
         QVERIFY(f.showActive());
