@@ -2,7 +2,7 @@
 //   bench_html generate <megabytes> <file.rtf>   writes a rich-edit style document
 //   bench_html convert <in.rtf> <out.html> [option strings]
 // "convert" prints the wall time and the peak resident memory of the process.
-#include "rtftohtml.h"
+#include "html/rtftohtml.h"
 
 #include <sys/resource.h>
 

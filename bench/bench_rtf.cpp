@@ -8,10 +8,10 @@
 // With --out the generated files stay in DIR (compare_rtf.sh feeds them to
 // other converters). Run headless with QT_QPA_PLATFORM=offscreen.
 
-#include "formatrange.h"
-#include "pagerenderer.h"
-#include "rtfexport.h"
-#include "rtfimport.h"
+#include "richtext/formatrange.h"
+#include "richtext/pagerenderer.h"
+#include "richtext/rtfexport.h"
+#include "richtext/rtfimport.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>

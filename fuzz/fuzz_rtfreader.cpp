@@ -6,7 +6,7 @@
 // (fontconfig keeps caches that LeakSanitizer reports as leaks; leaks of
 // our own would show in the tests run under the sanitizers.)
 
-#include "rtfimport.h"
+#include "richtext/rtfimport.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QByteArray>

@@ -1,6 +1,6 @@
 // libFuzzer harness for the RTF to HTML converter: every input must end in
 // a complete page, whatever the options, without crashing or hanging.
-#include "rtftohtml.h"
+#include "html/rtftohtml.h"
 
 #include <cstdint>
 #include <cstdlib>

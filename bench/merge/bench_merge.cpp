@@ -18,10 +18,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "informationfile.h"
-#include "loadfile.h"
-#include "mergeengine.h"
-#include "rescanningmerge.h"
+#include "assembly/informationfile.h"
+#include "assembly/loadfile.h"
+#include "assembly/mergeengine.h"
+#include "assembly/rescanningmerge.h"
 
 using namespace assembly;
 

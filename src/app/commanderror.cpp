@@ -1,6 +1,6 @@
-#include "commanderror.h"
+#include "app/commanderror.h"
 
-#include "editorerror.h"
+#include "editor/editorerror.h"
 
 #include <new>
 

@@ -1,6 +1,6 @@
-#include "dialogs.h"
-#include "mainform.h"
-#include "quorinapplication.h"
+#include "app/dialogs/dialogs.h"
+#include "app/mainform.h"
+#include "app/quorinapplication.h"
 
 int main(int argc, char *argv[])
 {

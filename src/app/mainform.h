@@ -10,8 +10,8 @@
 // shown in the error box of the dialog interface and the window stays
 // usable; a SilentAbort (the user cancelled a question) ends it quietly.
 
-#include "dialogs.h"
-#include "panearea.h"
+#include "app/dialogs/dialogs.h"
+#include "app/panearea.h"
 
 #include <QMainWindow>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "panearea.h"
+#include "app/panearea.h"
 
-#include "commanderror.h"
-#include "richeditor.h"
+#include "app/commanderror.h"
+#include "editor/richeditor.h"
 
 #include <QLabel>
 #include <QProgressBar>

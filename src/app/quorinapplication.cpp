@@ -1,6 +1,6 @@
-#include "quorinapplication.h"
+#include "app/quorinapplication.h"
 
-#include "commanderror.h"
+#include "app/commanderror.h"
 
 #include <QtDebug>
 

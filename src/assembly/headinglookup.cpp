@@ -1,6 +1,6 @@
-#include "headinglookup.h"
+#include "assembly/headinglookup.h"
 
-#include "messages.h"
+#include "assembly/messages.h"
 
 #include <algorithm>
 

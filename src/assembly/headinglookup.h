@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringView>
 
-#include "informationfile.h"
+#include "assembly/informationfile.h"
 
 // What pressing the mouse on a token in the template pane shows: the heading
 // of the entry the token refers to, in a balloon.

@@ -1,4 +1,4 @@
-#include "informationfile.h"
+#include "assembly/informationfile.h"
 
 #include <QStringDecoder>
 

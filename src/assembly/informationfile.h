@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "messages.h"
+#include "assembly/messages.h"
 
 // The Information file: entries of two lines each, a heading line and a value
 // line. Entry N's heading is line 2N-2 and its value line 2N-1 (zero-based).

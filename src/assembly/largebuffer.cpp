@@ -1,4 +1,4 @@
-#include "largebuffer.h"
+#include "assembly/largebuffer.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "loadfile.h"
+#include "assembly/loadfile.h"
 
-#include "largebuffer.h"
+#include "assembly/largebuffer.h"
 
 #include <QFile>
 

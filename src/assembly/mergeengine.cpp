@@ -1,8 +1,8 @@
-#include "mergeengine.h"
+#include "assembly/mergeengine.h"
 
-#include "largebuffer.h"
-#include "loadfile.h"
-#include "mergetoken.h"
+#include "assembly/largebuffer.h"
+#include "assembly/loadfile.h"
+#include "assembly/mergetoken.h"
 
 #include <QElapsedTimer>
 

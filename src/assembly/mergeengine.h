@@ -6,9 +6,9 @@
 #include <functional>
 #include <optional>
 
-#include "informationfile.h"
-#include "messages.h"
-#include "valueencoder.h"
+#include "assembly/informationfile.h"
+#include "assembly/messages.h"
+#include "assembly/valueencoder.h"
 
 namespace assembly {
 

@@ -1,4 +1,4 @@
-#include "mergetoken.h"
+#include "assembly/mergetoken.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "messages.h"
+#include "assembly/messages.h"
 
 namespace assembly::messages {
 

@@ -1,7 +1,7 @@
-#include "rescanningmerge.h"
+#include "assembly/rescanningmerge.h"
 
-#include "mergetoken.h"
-#include "messages.h"
+#include "assembly/mergetoken.h"
+#include "assembly/messages.h"
 
 #include <QElapsedTimer>
 

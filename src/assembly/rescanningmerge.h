@@ -2,9 +2,9 @@
 
 #include <QByteArray>
 
-#include "informationfile.h"
-#include "mergeengine.h"
-#include "valueencoder.h"
+#include "assembly/informationfile.h"
+#include "assembly/mergeengine.h"
+#include "assembly/valueencoder.h"
 
 namespace assembly {
 

@@ -1,4 +1,4 @@
-#include "valueencoder.h"
+#include "assembly/valueencoder.h"
 
 namespace assembly {
 

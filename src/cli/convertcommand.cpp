@@ -1,9 +1,9 @@
-#include "convertcommand.h"
+#include "cli/convertcommand.h"
 
-#include "codepage.h"
-#include "rtfexport.h"
-#include "rtfimport.h"
-#include "rtftohtml.h"
+#include "richtext/codepage.h"
+#include "richtext/rtfexport.h"
+#include "richtext/rtfimport.h"
+#include "html/rtftohtml.h"
 
 #include <QFile>
 #include <QFileInfo>

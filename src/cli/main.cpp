@@ -1,6 +1,6 @@
 // quorin-batch: Quorin's document work without a window.
-#include "convertcommand.h"
-#include "mergecommand.h"
+#include "cli/convertcommand.h"
+#include "cli/mergecommand.h"
 
 #include <QGuiApplication>
 #include <QTextStream>

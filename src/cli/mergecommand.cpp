@@ -1,18 +1,18 @@
-#include "mergecommand.h"
+#include "cli/mergecommand.h"
 
-#include "codepage.h"
-#include "informationfile.h"
-#include "loadfile.h"
-#include "mergeengine.h"
-#include "messages.h"
-#include "rtfimport.h"
+#include "richtext/codepage.h"
+#include "assembly/informationfile.h"
+#include "assembly/loadfile.h"
+#include "assembly/mergeengine.h"
+#include "assembly/messages.h"
+#include "richtext/rtfimport.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
 
-#include "rtftohtml.h"
+#include "html/rtftohtml.h"
 
 #include <sstream>
 #include <QSet>

@@ -1,6 +1,6 @@
-#include "invisibletext.h"
+#include "editor/invisibletext.h"
 
-#include "textproperties.h"
+#include "richtext/textproperties.h"
 
 #include <QTextBlock>
 

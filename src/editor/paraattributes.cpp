@@ -1,8 +1,8 @@
-#include "paraattributes.h"
+#include "editor/paraattributes.h"
 
-#include "richeditor.h"
-#include "textproperties.h"
-#include "twips.h"
+#include "editor/richeditor.h"
+#include "richtext/textproperties.h"
+#include "editor/twips.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -1,11 +1,11 @@
-#include "richeditor.h"
+#include "editor/richeditor.h"
 
-#include "codepage.h"
-#include "invisibletext.h"
-#include "paraattributes.h"
-#include "richeditorlines.h"
-#include "selectionbar.h"
-#include "textattributes.h"
+#include "richtext/codepage.h"
+#include "editor/invisibletext.h"
+#include "editor/paraattributes.h"
+#include "editor/richeditorlines.h"
+#include "editor/selectionbar.h"
+#include "editor/textattributes.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

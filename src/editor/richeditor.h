@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editortypes.h"
-#include "urltypes.h"
+#include "editor/editortypes.h"
+#include "editor/urltypes.h"
 
 #include <QTextEdit>
 

@@ -1,9 +1,9 @@
 // The clipboard and drag and drop: RTF first, so formatting survives the
 // trip to and from other word processors, then HTML, then plain text.
-#include "richeditor.h"
+#include "editor/richeditor.h"
 
-#include "rtfexport.h"
-#include "rtfimport.h"
+#include "richtext/rtfexport.h"
+#include "richtext/rtfimport.h"
 
 #include <QApplication>
 #include <QMimeData>

@@ -1,8 +1,8 @@
-#include "richeditorlines.h"
+#include "editor/richeditorlines.h"
 
-#include "editorerror.h"
-#include "richeditor.h"
-#include "textattributes.h"
+#include "editor/editorerror.h"
+#include "editor/richeditor.h"
+#include "editor/textattributes.h"
 
 #include <QSignalBlocker>
 #include <QTextBlock>

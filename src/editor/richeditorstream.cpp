@@ -1,11 +1,11 @@
 // Reading and writing whole documents: streams, files and insertion.
-#include "richeditor.h"
+#include "editor/richeditor.h"
 
-#include "editorerror.h"
-#include "rtfexport.h"
-#include "rtfimport.h"
-#include "textattributes.h"
-#include "textproperties.h"
+#include "editor/editorerror.h"
+#include "richtext/rtfexport.h"
+#include "richtext/rtfimport.h"
+#include "editor/textattributes.h"
+#include "richtext/textproperties.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "selectionbar.h"
+#include "editor/selectionbar.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
-#include "textattributes.h"
+#include "editor/textattributes.h"
 
-#include "richeditor.h"
-#include "textproperties.h"
-#include "twips.h"
+#include "editor/richeditor.h"
+#include "richtext/textproperties.h"
+#include "editor/twips.h"
 
 #include <QFont>
 #include <QTextBlock>

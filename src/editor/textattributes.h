@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editortypes.h"
+#include "editor/editortypes.h"
 
 #include <QColor>
 #include <QString>

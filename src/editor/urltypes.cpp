@@ -1,4 +1,4 @@
-#include "urltypes.h"
+#include "editor/urltypes.h"
 
 UrlTypeList UrlTypeList::defaults()
 {

@@ -1,4 +1,4 @@
-#include "charstate.h"
+#include "html/charstate.h"
 
 namespace html {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "charstate.h"
-#include "documenttables.h"
-#include "htmlwriter.h"
-#include "inputlines.h"
-#include "linewriter.h"
-#include "rtftohtml.h"
+#include "html/charstate.h"
+#include "html/documenttables.h"
+#include "html/htmlwriter.h"
+#include "html/inputlines.h"
+#include "html/linewriter.h"
+#include "html/rtftohtml.h"
 
 namespace html {
 

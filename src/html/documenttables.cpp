@@ -1,4 +1,4 @@
-#include "documenttables.h"
+#include "html/documenttables.h"
 
 namespace html {
 

@@ -1,10 +1,10 @@
-#include "htmlwriter.h"
+#include "html/htmlwriter.h"
 
-#include "conversionerror.h"
-#include "documenttables.h"
-#include "rtftohtml.h"
-#include "scanning.h"
-#include "words.h"
+#include "html/conversionerror.h"
+#include "html/documenttables.h"
+#include "html/rtftohtml.h"
+#include "html/scanning.h"
+#include "html/words.h"
 
 namespace html {
 

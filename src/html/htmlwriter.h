@@ -1,7 +1,7 @@
 #pragma once
 
-#include "charstate.h"
-#include "words.h"
+#include "html/charstate.h"
+#include "html/words.h"
 
 #include <array>
 #include <string>

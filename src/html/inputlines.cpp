@@ -1,6 +1,6 @@
-#include "inputlines.h"
+#include "html/inputlines.h"
 
-#include "conversionerror.h"
+#include "html/conversionerror.h"
 
 #include <algorithm>
 #include <cctype>

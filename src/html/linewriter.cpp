@@ -1,6 +1,6 @@
-#include "linewriter.h"
+#include "html/linewriter.h"
 
-#include "conversionerror.h"
+#include "html/conversionerror.h"
 
 #include <algorithm>
 

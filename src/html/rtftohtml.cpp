@@ -1,9 +1,9 @@
-#include "rtftohtml.h"
+#include "html/rtftohtml.h"
 
-#include "conversion.h"
-#include "conversionerror.h"
-#include "driver.h"
-#include "rtfreader.h"
+#include "html/conversion.h"
+#include "html/conversionerror.h"
+#include "html/driver.h"
+#include "html/rtfgroupreader.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,6 +1,6 @@
-#include "scanning.h"
+#include "html/scanning.h"
 
-#include "conversion.h"
+#include "html/conversion.h"
 
 #include <climits>
 

@@ -1,8 +1,8 @@
-#include "tableconverter.h"
+#include "html/tableconverter.h"
 
-#include "conversion.h"
-#include "scanning.h"
-#include "words.h"
+#include "html/conversion.h"
+#include "html/scanning.h"
+#include "html/words.h"
 
 #include <vector>
 

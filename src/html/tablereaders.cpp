@@ -1,7 +1,7 @@
-#include "tablereaders.h"
+#include "html/tablereaders.h"
 
-#include "conversion.h"
-#include "scanning.h"
+#include "html/conversion.h"
+#include "html/scanning.h"
 
 namespace html {
 

@@ -1,4 +1,4 @@
-#include "words.h"
+#include "html/words.h"
 
 #include <unordered_map>
 

@@ -1,4 +1,4 @@
-#include "documentbuilder.h"
+#include "richtext/documentbuilder.h"
 
 #include <QTextCursor>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "formatcache.h"
-#include "paragraphwriter.h"
-#include "rtfpictures.h"
-#include "rtfsink.h"
-#include "tablebuilder.h"
+#include "richtext/formatcache.h"
+#include "richtext/paragraphwriter.h"
+#include "richtext/rtfpictures.h"
+#include "richtext/rtfsink.h"
+#include "richtext/tablebuilder.h"
 
 #include <QTextBlockFormat>
 #include <QTextCharFormat>

@@ -1,6 +1,6 @@
-#include "formatcache.h"
+#include "richtext/formatcache.h"
 
-#include "textproperties.h"
+#include "richtext/textproperties.h"
 
 #include <QFont>
 #include <QTextOption>

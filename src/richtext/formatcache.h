@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rtfstate.h"
+#include "richtext/rtfstate.h"
 
 #include <QHash>
 #include <QTextBlockFormat>

@@ -1,6 +1,6 @@
-#include "formatrange.h"
+#include "richtext/formatrange.h"
 
-#include "pagerenderer.h"
+#include "richtext/pagerenderer.h"
 
 namespace richtext {
 

@@ -1,4 +1,4 @@
-#include "pagerenderer.h"
+#include "richtext/pagerenderer.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPaintDevice>

@@ -1,4 +1,4 @@
-#include "paragraphwriter.h"
+#include "richtext/paragraphwriter.h"
 
 #include <QTextCursor>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "formatcache.h"
-#include "rtfstate.h"
+#include "richtext/formatcache.h"
+#include "richtext/rtfstate.h"
 
 #include <QHash>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "plaintextsink.h"
+#include "richtext/plaintextsink.h"
 
 namespace richtext {
 

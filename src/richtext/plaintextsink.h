@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rtfsink.h"
+#include "richtext/rtfsink.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "rtfexport.h"
+#include "richtext/rtfexport.h"
 
-#include "rtfwriter.h"
+#include "richtext/rtfwriter.h"
 
 namespace richtext {
 

@@ -1,10 +1,10 @@
-#include "rtfimport.h"
+#include "richtext/rtfimport.h"
 
-#include "codepage.h"
-#include "documentbuilder.h"
-#include "plaintextsink.h"
-#include "rtfreader.h"
-#include "textproperties.h"
+#include "richtext/codepage.h"
+#include "richtext/documentbuilder.h"
+#include "richtext/plaintextsink.h"
+#include "richtext/rtfreader.h"
+#include "richtext/textproperties.h"
 
 #include <QStringDecoder>
 #include <QTextCursor>

@@ -1,4 +1,4 @@
-#include "rtfkeywords.h"
+#include "richtext/rtfkeywords.h"
 
 #include <algorithm>
 #include <array>

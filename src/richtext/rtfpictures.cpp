@@ -1,6 +1,6 @@
-#include "rtfpictures.h"
+#include "richtext/rtfpictures.h"
 
-#include "textproperties.h"
+#include "richtext/textproperties.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,6 +1,6 @@
-#include "rtfreader.h"
+#include "richtext/rtfreader.h"
 
-#include "codepage.h"
+#include "richtext/codepage.h"
 
 namespace richtext::rtf {
 

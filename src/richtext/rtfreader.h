@@ -1,9 +1,9 @@
 #pragma once
 
-#include "rtfkeywords.h"
-#include "rtfsink.h"
-#include "rtfstate.h"
-#include "rtftokenizer.h"
+#include "richtext/rtfkeywords.h"
+#include "richtext/rtfsink.h"
+#include "richtext/rtfstate.h"
+#include "richtext/rtftokenizer.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

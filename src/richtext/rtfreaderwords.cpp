@@ -1,4 +1,4 @@
-#include "rtfreader.h"
+#include "richtext/rtfreader.h"
 
 namespace richtext::rtf {
 

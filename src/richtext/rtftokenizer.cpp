@@ -1,4 +1,4 @@
-#include "rtftokenizer.h"
+#include "richtext/rtftokenizer.h"
 
 namespace richtext::rtf {
 

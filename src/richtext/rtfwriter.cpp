@@ -1,9 +1,9 @@
-#include "rtfwriter.h"
+#include "richtext/rtfwriter.h"
 
-#include "codepage.h"
-#include "rtfwriterparaformat.h"
-#include "rtfwriterpicture.h"
-#include "textproperties.h"
+#include "richtext/codepage.h"
+#include "richtext/rtfwriterparaformat.h"
+#include "richtext/rtfwriterpicture.h"
+#include "richtext/textproperties.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

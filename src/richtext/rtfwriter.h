@@ -1,10 +1,10 @@
 #pragma once
 
-#include "rtfexport.h"
-#include "rtfwritercharformat.h"
-#include "rtfwriteroutput.h"
-#include "rtfwritertables.h"
-#include "rtfwritertext.h"
+#include "richtext/rtfexport.h"
+#include "richtext/rtfwritercharformat.h"
+#include "richtext/rtfwriteroutput.h"
+#include "richtext/rtfwritertables.h"
+#include "richtext/rtfwritertext.h"
 
 #include <QHash>
 #include <QString>

@@ -1,9 +1,9 @@
-#include "rtfwritercharformat.h"
+#include "richtext/rtfwritercharformat.h"
 
-#include "codepage.h"
-#include "rtfexport.h"
-#include "rtfwritertables.h"
-#include "textproperties.h"
+#include "richtext/codepage.h"
+#include "richtext/rtfexport.h"
+#include "richtext/rtfwritertables.h"
+#include "richtext/textproperties.h"
 
 #include <QTextCharFormat>
 

@@ -1,7 +1,7 @@
-#include "rtfwriterparaformat.h"
+#include "richtext/rtfwriterparaformat.h"
 
-#include "rtfwritertables.h"
-#include "textproperties.h"
+#include "richtext/rtfwritertables.h"
+#include "richtext/textproperties.h"
 
 #include <QTextBlockFormat>
 #include <QTextListFormat>

@@ -1,8 +1,8 @@
-#include "rtfwriterpicture.h"
+#include "richtext/rtfwriterpicture.h"
 
-#include "rtfwriteroutput.h"
-#include "rtfwritertext.h"
-#include "textproperties.h"
+#include "richtext/rtfwriteroutput.h"
+#include "richtext/rtfwritertext.h"
+#include "richtext/textproperties.h"
 
 #include <QBuffer>
 #include <QImage>

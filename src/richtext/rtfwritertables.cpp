@@ -1,8 +1,8 @@
-#include "rtfwritertables.h"
+#include "richtext/rtfwritertables.h"
 
-#include "codepage.h"
-#include "rtfwriteroutput.h"
-#include "rtfwritertext.h"
+#include "richtext/codepage.h"
+#include "richtext/rtfwriteroutput.h"
+#include "richtext/rtfwritertext.h"
 
 namespace richtext {
 

@@ -1,7 +1,7 @@
-#include "rtfwritertext.h"
+#include "richtext/rtfwritertext.h"
 
-#include "codepage.h"
-#include "rtfwriteroutput.h"
+#include "richtext/codepage.h"
+#include "richtext/rtfwriteroutput.h"
 
 namespace richtext {
 

@@ -1,4 +1,4 @@
-#include "tablebuilder.h"
+#include "richtext/tablebuilder.h"
 
 #include <QTextCursor>
 #include <QTextTable>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "paragraphwriter.h"
-#include "rtfstate.h"
+#include "richtext/paragraphwriter.h"
+#include "richtext/rtfstate.h"
 
 #include <memory>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "balloon.h"
+#include "widgets/balloon.h"
 
-#include "balloonpicture.h"
+#include "widgets/balloonpicture.h"
 
 #include <QApplication>
 #include <QBitmap>

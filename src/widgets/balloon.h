@@ -7,7 +7,7 @@
 // (or, if so set, when it is clicked), when hideBalloon() is called or when
 // the next text is shown; there is no timer.
 
-#include "balloongeometry.h"
+#include "widgets/balloongeometry.h"
 
 #include <QColor>
 #include <QImage>

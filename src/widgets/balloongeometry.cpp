@@ -1,4 +1,4 @@
-#include "balloongeometry.h"
+#include "widgets/balloongeometry.h"
 
 #include <QFontMetrics>
 

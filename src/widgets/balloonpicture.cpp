@@ -1,4 +1,4 @@
-#include "balloonpicture.h"
+#include "widgets/balloonpicture.h"
 
 #include <QPainter>
 #include <QPolygonF>

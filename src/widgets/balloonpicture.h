@@ -4,7 +4,7 @@
 // one outlined shape, and the text. Everything outside the shape stays fully
 // transparent, so the picture's alpha doubles as the window's mask.
 
-#include "balloongeometry.h"
+#include "widgets/balloongeometry.h"
 
 #include <QColor>
 #include <QFont>

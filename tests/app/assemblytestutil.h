@@ -4,8 +4,8 @@
 
 #include "mainformfixture.h"
 
-#include "richeditor.h"
-#include "richeditorlines.h"
+#include "editor/richeditor.h"
+#include "editor/richeditorlines.h"
 
 #include <QAction>
 #include <QFile>

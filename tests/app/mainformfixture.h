@@ -2,8 +2,8 @@
 
 // A main window whose questions are answered by a script, for GUI tests.
 
-#include "dialogs.h"
-#include "mainform.h"
+#include "app/dialogs/dialogs.h"
+#include "app/mainform.h"
 
 #include <QTest>
 

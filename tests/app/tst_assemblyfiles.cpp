@@ -4,7 +4,7 @@
 
 #include "assemblytestutil.h"
 
-#include "assemblycommands.h"
+#include "app/commands/assemblycommands.h"
 
 #include <QSignalSpy>
 

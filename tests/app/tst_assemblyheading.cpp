@@ -3,8 +3,8 @@
 
 #include "assemblytestutil.h"
 
-#include "assemblycommands.h"
-#include "balloon.h"
+#include "app/commands/assemblycommands.h"
+#include "widgets/balloon.h"
 
 using namespace assemblytest;
 

@@ -4,7 +4,7 @@
 
 #include "assemblytestutil.h"
 
-#include "messagedialog.h"
+#include "app/dialogs/messagedialog.h"
 #include "testsupport.h"
 
 #include <QBuffer>

@@ -3,13 +3,13 @@
 
 #include "mainformfixture.h"
 
-#include "editcommands.h"
-#include "finddialog.h"
-#include "formatrange.h"
-#include "replacedialog.h"
-#include "richeditor.h"
-#include "richeditorlines.h"
-#include "speedbar.h"
+#include "app/commands/editcommands.h"
+#include "app/dialogs/finddialog.h"
+#include "richtext/formatrange.h"
+#include "app/dialogs/replacedialog.h"
+#include "editor/richeditor.h"
+#include "editor/richeditorlines.h"
+#include "app/chrome/speedbar.h"
 
 #include <QApplication>
 #include <QCheckBox>

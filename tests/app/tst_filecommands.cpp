@@ -3,13 +3,13 @@
 
 #include "mainformfixture.h"
 
-#include "filecommands.h"
-#include "panefile.h"
-#include "richeditor.h"
-#include "richeditorlines.h"
-#include "saveasrules.h"
-#include "speedbar.h"
-#include "textattributes.h"
+#include "app/commands/filecommands.h"
+#include "app/commands/panefile.h"
+#include "editor/richeditor.h"
+#include "editor/richeditorlines.h"
+#include "app/commands/saveasrules.h"
+#include "app/chrome/speedbar.h"
+#include "editor/textattributes.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -4,9 +4,9 @@
 
 #include "mainformfixture.h"
 
-#include "paraattributes.h"
-#include "richeditor.h"
-#include "textattributes.h"
+#include "editor/paraattributes.h"
+#include "editor/richeditor.h"
+#include "editor/textattributes.h"
 
 #include <QProcess>
 #include <QRegularExpression>

@@ -3,12 +3,12 @@
 
 #include "mainformfixture.h"
 
-#include "formatcommands.h"
-#include "paraattributes.h"
-#include "richeditor.h"
-#include "speedbar.h"
-#include "textattributes.h"
-#include "updown.h"
+#include "app/commands/formatcommands.h"
+#include "editor/paraattributes.h"
+#include "editor/richeditor.h"
+#include "app/chrome/speedbar.h"
+#include "editor/textattributes.h"
+#include "app/chrome/updown.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

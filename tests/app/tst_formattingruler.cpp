@@ -3,11 +3,11 @@
 
 #include "mainformfixture.h"
 
-#include "formatcommands.h"
-#include "paraattributes.h"
-#include "richeditor.h"
-#include "ruler.h"
-#include "rulergeometry.h"
+#include "app/commands/formatcommands.h"
+#include "editor/paraattributes.h"
+#include "editor/richeditor.h"
+#include "app/chrome/ruler.h"
+#include "app/chrome/rulergeometry.h"
 
 #include <QtTest>
 

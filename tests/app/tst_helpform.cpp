@@ -3,8 +3,8 @@
 
 #include "mainformfixture.h"
 
-#include "helpform.h"
-#include "programfolder.h"
+#include "app/dialogs/helpform.h"
+#include "app/programfolder.h"
 
 #include <QFile>
 #include <QMenuBar>

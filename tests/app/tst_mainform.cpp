@@ -3,14 +3,14 @@
 
 #include "mainformfixture.h"
 
-#include "commanderror.h"
-#include "hintpanel.h"
-#include "mainmenu.h"
-#include "programfolder.h"
-#include "richeditor.h"
-#include "ruler.h"
-#include "speedbar.h"
-#include "textattributes.h"
+#include "app/commanderror.h"
+#include "app/chrome/hintpanel.h"
+#include "app/chrome/mainmenu.h"
+#include "app/programfolder.h"
+#include "editor/richeditor.h"
+#include "app/chrome/ruler.h"
+#include "app/chrome/speedbar.h"
+#include "editor/textattributes.h"
 
 #include <QComboBox>
 #include <QLabel>

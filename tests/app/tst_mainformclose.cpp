@@ -2,8 +2,8 @@
 
 #include "mainformfixture.h"
 
-#include "richeditor.h"
-#include "richeditorlines.h"
+#include "editor/richeditor.h"
+#include "editor/richeditorlines.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

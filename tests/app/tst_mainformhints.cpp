@@ -4,9 +4,9 @@
 
 #include "mainformfixture.h"
 
-#include "hintpanel.h"
-#include "mainmenu.h"
-#include "speedbar.h"
+#include "app/chrome/hintpanel.h"
+#include "app/chrome/mainmenu.h"
+#include "app/chrome/speedbar.h"
 
 #include <QMenu>
 #include <QMenuBar>

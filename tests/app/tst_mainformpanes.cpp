@@ -3,8 +3,8 @@
 
 #include "mainformfixture.h"
 
-#include "commanderror.h"
-#include "richeditor.h"
+#include "app/commanderror.h"
+#include "editor/richeditor.h"
 
 #include <QtTest>
 

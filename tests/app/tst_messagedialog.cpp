@@ -1,4 +1,4 @@
-#include "messagedialog.h"
+#include "app/dialogs/messagedialog.h"
 
 #include <QApplication>
 #include <QLabel>

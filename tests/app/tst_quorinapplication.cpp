@@ -4,9 +4,9 @@
 
 #include "mainformfixture.h"
 
-#include "commanderror.h"
-#include "editorerror.h"
-#include "quorinapplication.h"
+#include "app/commanderror.h"
+#include "editor/editorerror.h"
+#include "app/quorinapplication.h"
 
 #include <QAction>
 #include <QtTest>

@@ -2,10 +2,10 @@
 // counting, decoding, the even-line check, and the balloon over a token.
 #include <QTest>
 
-#include "headinglookup.h"
-#include "informationfile.h"
-#include "messages.h"
-#include "valueencoder.h"
+#include "assembly/headinglookup.h"
+#include "assembly/informationfile.h"
+#include "assembly/messages.h"
+#include "assembly/valueencoder.h"
 
 using namespace assembly;
 

@@ -10,8 +10,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "mergecommand.h"
-#include "rtfimport.h"
+#include "cli/mergecommand.h"
+#include "richtext/rtfimport.h"
 
 class TestMergeCommand : public QObject {
     Q_OBJECT

@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "informationfile.h"
-#include "mergeengine.h"
-#include "rescanningmerge.h"
+#include "assembly/informationfile.h"
+#include "assembly/mergeengine.h"
+#include "assembly/rescanningmerge.h"
 
 using namespace assembly;
 

@@ -3,8 +3,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "loadfile.h"
-#include "mergetoken.h"
+#include "assembly/loadfile.h"
+#include "assembly/mergetoken.h"
 
 using namespace assembly;
 

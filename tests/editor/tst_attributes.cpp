@@ -1,7 +1,7 @@
-#include "paraattributes.h"
-#include "richeditor.h"
-#include "textattributes.h"
-#include "textproperties.h"
+#include "editor/paraattributes.h"
+#include "editor/richeditor.h"
+#include "editor/textattributes.h"
+#include "richtext/textproperties.h"
 
 #include <QTest>
 #include <QTextBlock>

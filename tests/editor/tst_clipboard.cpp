@@ -1,6 +1,6 @@
-#include "richeditor.h"
-#include "richeditorlines.h"
-#include "textattributes.h"
+#include "editor/richeditor.h"
+#include "editor/richeditorlines.h"
+#include "editor/textattributes.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

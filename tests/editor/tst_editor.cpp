@@ -1,6 +1,6 @@
-#include "richeditor.h"
-#include "richeditorlines.h"
-#include "selectionbar.h"
+#include "editor/richeditor.h"
+#include "editor/richeditorlines.h"
+#include "editor/selectionbar.h"
 
 #include <QScrollBar>
 #include <QTextBlock>

@@ -1,4 +1,4 @@
-#include "richeditor.h"
+#include "editor/richeditor.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
-#include "editorerror.h"
-#include "richeditor.h"
-#include "richeditorlines.h"
+#include "editor/editorerror.h"
+#include "editor/richeditor.h"
+#include "editor/richeditorlines.h"
 
 #include <QSignalSpy>
 #include <QTest>

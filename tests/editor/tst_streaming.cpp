@@ -1,8 +1,8 @@
-#include "editorerror.h"
-#include "richeditor.h"
-#include "richeditorlines.h"
+#include "editor/editorerror.h"
+#include "editor/richeditor.h"
+#include "editor/richeditorlines.h"
 #include "testsupport.h"
-#include "textattributes.h"
+#include "editor/textattributes.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rtftohtml.h"
+#include "html/rtftohtml.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 // The output side: line breaking, the tag-pair optimiser, links, and the
 // buffered writer checked against a direct model of its rules.
 #include "htmltestutil.h"
-#include "linewriter.h"
+#include "html/linewriter.h"
 
 #include <QRandomGenerator>
 #include <QTest>

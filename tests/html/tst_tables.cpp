@@ -1,8 +1,8 @@
 // The font table, colour table and style sheet: their readers, the lookups
 // and the style normalisation.
-#include "conversion.h"
+#include "html/conversion.h"
 #include "htmltestutil.h"
-#include "tablereaders.h"
+#include "html/tablereaders.h"
 
 #include <QTest>
 

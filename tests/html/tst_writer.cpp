@@ -1,7 +1,7 @@
 // The HTML writer: tags and their order, font sizes, text tokens, hidden
 // text, alignment, bullet and numbered lists and indentation.
 #include "htmltestutil.h"
-#include "htmlwriter.h"
+#include "html/htmlwriter.h"
 
 #include <QTest>
 

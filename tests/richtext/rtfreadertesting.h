@@ -3,7 +3,7 @@
 // Helpers the RTF reader tests share: load RTF into a fresh document, find
 // the format of a piece of text, list the blocks.
 
-#include "rtfimport.h"
+#include "richtext/rtfimport.h"
 
 #include <QStringList>
 #include <QTextBlock>

@@ -1,4 +1,4 @@
-#include "codepage.h"
+#include "richtext/codepage.h"
 
 #include <QTest>
 

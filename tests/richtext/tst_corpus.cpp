@@ -3,7 +3,7 @@
 
 #include "rtfreadertesting.h"
 #include "testsupport.h"
-#include "textproperties.h"
+#include "richtext/textproperties.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>

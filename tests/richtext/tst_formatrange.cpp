@@ -3,8 +3,8 @@
 // on an image and on a PDF writer.
 
 #include "documentbuilding.h"
-#include "formatrange.h"
-#include "pagerenderer.h"
+#include "richtext/formatrange.h"
+#include "richtext/pagerenderer.h"
 
 #include <QPainter>
 #include <QPdfWriter>

@@ -3,11 +3,11 @@
 // corpus of other programs' files: read, write, read again.
 
 #include "documentbuilding.h"
-#include "codepage.h"
-#include "rtfexport.h"
-#include "rtfimport.h"
+#include "richtext/codepage.h"
+#include "richtext/rtfexport.h"
+#include "richtext/rtfimport.h"
 #include "testsupport.h"
-#include "textproperties.h"
+#include "richtext/textproperties.h"
 
 #include <QCryptographicHash>
 #include <QTest>

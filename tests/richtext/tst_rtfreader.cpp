@@ -2,7 +2,7 @@
 // destinations, fields, styles, and where inserted text lands.
 
 #include "rtfreadertesting.h"
-#include "textproperties.h"
+#include "richtext/textproperties.h"
 
 #include <QTest>
 #include <QTextList>

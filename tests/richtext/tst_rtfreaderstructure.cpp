@@ -1,7 +1,7 @@
 // The RTF reader: lists, tables (merged and nested cells) and pictures.
 
 #include "rtfreadertesting.h"
-#include "textproperties.h"
+#include "richtext/textproperties.h"
 
 #include <QBuffer>
 #include <QImage>

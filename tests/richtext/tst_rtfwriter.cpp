@@ -4,8 +4,8 @@
 // selections written alone).
 
 #include "documentbuilding.h"
-#include "rtfexport.h"
-#include "textproperties.h"
+#include "richtext/rtfexport.h"
+#include "richtext/textproperties.h"
 
 #include <QBuffer>
 #include <QRegularExpression>

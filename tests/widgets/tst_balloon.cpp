@@ -1,5 +1,5 @@
-#include "balloon.h"
-#include "balloonpicture.h"
+#include "widgets/balloon.h"
+#include "widgets/balloonpicture.h"
 
 #include <QApplication>
 #include <QMouseEvent>

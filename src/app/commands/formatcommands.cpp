@@ -1,0 +1,392 @@
+#include "app/commands/formatcommands.h"
+
+#include "app/commanderror.h"
+#include "app/mainform.h"
+#include "editor/paraattributes.h"
+#include "editor/richeditor.h"
+#include "app/chrome/ruler.h"
+#include "app/chrome/speedbar.h"
+#include "editor/textattributes.h"
+#include "app/chrome/updown.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+void moveLeft(QWidget *marker, int left)
+{
+    marker->move(left, marker->y());
+}
+
+// Shows the alignment of a justified paragraph: no button down.
+void releaseAll(QButtonGroup *group)
+{
+    group->setExclusive(false);
+    for (QAbstractButton *button : group->buttons())
+        button->setChecked(false);
+    group->setExclusive(true);
+}
+
+void setControlColor(QWidget *widget, QPalette::ColorRole role, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, color);
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+FormatCommands::FormatCommands(MainForm &form)
+    : QObject(&form)
+    , m_form(form)
+{
+    RichEditor *editor = m_form.richEditEx1();
+    // Text changes and caret moves both refresh the toolbar: the user
+    // expects it to show the format where the caret stands.
+    connect(editor, &QTextEdit::textChanged, this,
+            [this] { m_form.runCommand([this] { selectionChange(); }); });
+    connect(editor, &QTextEdit::cursorPositionChanged, this,
+            [this] { m_form.runCommand([this] { selectionChange(); }); });
+    // A new selection may end where the caret already was.
+    connect(editor, &QTextEdit::selectionChanged, this,
+            [this] { m_form.runCommand([this] { selectionChange(); }); });
+    // The gutter is checked before every repaint of the text.
+    editor->viewport()->installEventFilter(this);
+
+    connectToolbar();
+    connectRuler();
+}
+
+void FormatCommands::connectToolbar()
+{
+    SpeedBar *bar = m_form.speedBar();
+    m_form.connectCommand(bar->boldButton(), [this] { boldButtonClick(); });
+    m_form.connectCommand(bar->italicButton(), [this] { italicButtonClick(); });
+    m_form.connectCommand(bar->underlineButton(), [this] { underlineButtonClick(); });
+    m_form.connectCommand(bar->bulletsButton(), [this] { bulletsButtonClick(); });
+    m_form.connectCommand(bar->colorButton(), [this] { colorbuttonClick(); });
+    for (QAbstractButton *button : bar->alignGroup()->buttons()) {
+        const int tag = SpeedBar::alignmentTag(button);
+        m_form.connectCommand(button, [this, tag] { alignButtonClick(tag); });
+    }
+
+    // The size box reacts to every change of its text, typed or stepped by
+    // the arrows.
+    connect(bar->fontSize(), &QLineEdit::textChanged, this,
+            [this] { m_form.runCommand([this] { fontSizeChange(); }); });
+    // A name applies when it is chosen from the list or confirmed with
+    // Enter, not at every key: "Arial Black" would pass through "Arial".
+    connect(bar->fontName(), &QComboBox::activated, this,
+            [this] { m_form.runCommand([this] { fontNameChange(); }); });
+    if (QLineEdit *nameEdit = bar->fontName()->lineEdit()) {
+        connect(nameEdit, &QLineEdit::returnPressed, this,
+                [this] { m_form.runCommand([this] { fontNameChange(); }); });
+    }
+    for (QWidget *control : {static_cast<QWidget *>(bar->fontName()), static_cast<QWidget *>(bar->fontSize()),
+                             static_cast<QWidget *>(bar->upDown()), static_cast<QWidget *>(bar->colorSwatch())})
+        control->setEnabled(true);
+
+    m_form.connectCommand(m_form.action(QStringLiteral("miEditFont")), [this] { selectFont(); });
+}
+
+void FormatCommands::connectRuler()
+{
+    Ruler *ruler = m_form.ruler();
+    // The layout sizes the ruler after the window's own resize; the right
+    // indent marker is placed from the ruler's width.
+    connect(ruler, &Ruler::resized, this, [this] { m_form.runCommand([this] { selectionChange(); }); });
+    for (RulerMarker *marker : {ruler->firstInd(), ruler->leftInd(), ruler->rightInd()}) {
+        connect(marker, &RulerMarker::pressed, this, [this, marker](int x) {
+            m_form.runCommand([this, marker, x] { rulerItemMouseDown(marker, x); });
+        });
+        connect(marker, &RulerMarker::moved, this, [this, marker](int x) {
+            m_form.runCommand([this, marker, x] { rulerItemMouseMove(marker, x); });
+        });
+        connect(marker, &RulerMarker::released, this,
+                [this, marker] { m_form.runCommand([this, marker] { rulerItemMouseUp(marker); }); });
+    }
+}
+
+// --- synchronisation ------------------------------------------------------
+
+void FormatCommands::selectionChange()
+{
+    m_updating = true;
+    const auto done = qScopeGuard([this] { m_updating = false; });
+
+    RichEditor *editor = m_form.richEditEx1();
+    ParaAttributes &paragraph = editor->paragraph();
+
+    Ruler *ruler = m_form.ruler();
+    const rulergeometry::MarkerPlaces places = rulergeometry::markerPlaces(
+        paragraph.firstIndent(), paragraph.leftIndent(), paragraph.rightIndent(), rulerWidth());
+    moveLeft(ruler->firstInd(), places.first);
+    moveLeft(ruler->leftInd(), places.left);
+    moveLeft(ruler->rightInd(), places.right);
+
+    SpeedBar *bar = m_form.speedBar();
+    TextAttributes &attributes = editor->selAttributes();
+    const FontStyles style = attributes.style();
+    bar->boldButton()->setChecked(style.testFlag(FontStyle::Bold));
+    bar->italicButton()->setChecked(style.testFlag(FontStyle::Italic));
+    bar->underlineButton()->setChecked(style.testFlag(FontStyle::Underline));
+    bar->bulletsButton()->setChecked(paragraph.numbering() != 0);
+    bar->fontSize()->setText(QString::number(attributes.size()));
+
+    // The name's list entry is selected too, so that the list's index and
+    // its text never disagree.
+    const QString name = attributes.name();
+    QComboBox *fontName = bar->fontName();
+    fontName->setCurrentIndex(fontName->findText(name, Qt::MatchFixedString));
+    fontName->setEditText(name);
+
+    switch (paragraph.alignment()) {
+    case ParaAlignment::Left:
+        bar->leftAlign()->setChecked(true);
+        break;
+    case ParaAlignment::Right:
+        bar->rightAlign()->setChecked(true);
+        break;
+    case ParaAlignment::Center:
+        bar->centerAlign()->setChecked(true);
+        break;
+    case ParaAlignment::Justify:
+        releaseAll(bar->alignGroup());
+        break;
+    }
+}
+
+void FormatCommands::setEditRect()
+{
+    QTextDocument *document = m_form.richEditEx1()->document();
+    if (document->documentMargin() == gutter)
+        return;
+    // Qt records the margin as a format change of the document: it must
+    // neither mark the document modified nor become an undo step of an
+    // untouched document.
+    const bool modified = document->isModified();
+    const bool untouched = document->availableUndoSteps() == 0 && document->availableRedoSteps() == 0;
+    document->setDocumentMargin(gutter);
+    if (untouched)
+        document->clearUndoRedoStacks();
+    document->setModified(modified);
+}
+
+void FormatCommands::formResize()
+{
+    setEditRect();
+    selectionChange();
+}
+
+bool FormatCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Paint && watched == m_form.richEditEx1()->viewport())
+        setEditRect();
+    return QObject::eventFilter(watched, event);
+}
+
+// --- character formats ----------------------------------------------------
+
+TextAttributes &FormatCommands::currentTextAttributes() const
+{
+    RichEditor *editor = m_form.richEditEx1();
+    return editor->selLength() > 0 ? editor->selAttributes() : editor->defAttributes();
+}
+
+// The three style buttons write their one property, not the whole style
+// read from the first selected character: that would spread the first
+// character's italic or underline over the selection.
+void FormatCommands::boldButtonClick()
+{
+    if (m_updating)
+        return;
+    currentTextAttributes().setBold(m_form.speedBar()->boldButton()->isChecked());
+}
+
+void FormatCommands::italicButtonClick()
+{
+    if (m_updating)
+        return;
+    currentTextAttributes().setItalic(m_form.speedBar()->italicButton()->isChecked());
+}
+
+void FormatCommands::underlineButtonClick()
+{
+    if (m_updating)
+        return;
+    currentTextAttributes().setUnderlineType(m_form.speedBar()->underlineButton()->isChecked() ? 1 : 0);
+}
+
+void FormatCommands::fontSizeChange()
+{
+    if (m_updating)
+        return;
+    const QString text = m_form.speedBar()->fontSize()->text();
+    bool ok = false;
+    const int points = text.trimmed().toInt(&ok);
+    if (!ok)
+        throw CommandError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    // 0 is the box's text before any document was formatted and the arrows'
+    // lowest step: there is no such font size.
+    if (points < 1)
+        return;
+    currentTextAttributes().setSize(std::min(points, maxFontSize));
+}
+
+void FormatCommands::fontNameChange()
+{
+    if (m_updating)
+        return;
+    QComboBox *box = m_form.speedBar()->fontName();
+    const int index = box->findText(box->currentText().trimmed(), Qt::MatchFixedString);
+    if (index < 0)
+        return;
+    currentTextAttributes().setName(box->itemText(index));
+}
+
+void FormatCommands::alignButtonClick(int tag)
+{
+    if (m_updating || tag < 0)
+        return;
+    m_form.richEditEx1()->paragraph().setAlignment(ParaAlignment(tag));
+}
+
+void FormatCommands::bulletsButtonClick()
+{
+    if (m_updating)
+        return;
+    m_form.richEditEx1()->paragraph().setNumbering(m_form.speedBar()->bulletsButton()->isChecked() ? 1 : 0);
+}
+
+void FormatCommands::selectFont()
+{
+    // The user sees the pane being formatted.
+    m_form.showAndFocusPane(Pane::Template);
+    RichEditor *editor = m_form.richEditEx1();
+    QFont font = editor->font();
+    editor->selAttributes().assignTo(font);
+    if (const std::optional<QFont> chosen = m_form.dialogs().chooseFont(&m_form, font))
+        currentTextAttributes().assign(*chosen);
+    m_form.focusPane(editor);
+}
+
+void FormatCommands::colorbuttonClick()
+{
+    if (m_updating)
+        return;
+    RichEditor *editor = m_form.richEditEx1();
+    TextAttributes &attributes = currentTextAttributes();
+    QColor initial = attributes.color();
+    if (!initial.isValid()) // the automatic colour
+        initial = editor->palette().color(QPalette::Text);
+    const std::optional<QColor> chosen = m_form.dialogs().chooseColor(&m_form, initial);
+    if (!chosen || !chosen->isValid())
+        return;
+    SpeedBar *bar = m_form.speedBar();
+    setControlColor(bar->colorButton(), QPalette::ButtonText, *chosen);
+    setControlColor(bar->colorSwatch(), QPalette::Base, *chosen);
+    setControlColor(bar->colorSwatch(), QPalette::Window, *chosen);
+    attributes.setColor(*chosen);
+}
+
+// --- ruler ----------------------------------------------------------------
+
+int FormatCommands::rulerWidth() const
+{
+    return m_form.ruler()->width();
+}
+
+void FormatCommands::moveMarker(RulerMarker *marker, int x)
+{
+    moveLeft(marker, rulergeometry::clampMarkerLeft(marker->x() + x - m_dragOffset, m_dragOffset, rulerWidth()));
+}
+
+void FormatCommands::rulerItemMouseDown(RulerMarker *marker, int x)
+{
+    m_dragOffset = marker->width() / 2;
+    moveMarker(marker, x);
+    m_dragging = true;
+}
+
+void FormatCommands::rulerItemMouseMove(RulerMarker *marker, int x)
+{
+    if (m_dragging)
+        moveMarker(marker, x);
+}
+
+void FormatCommands::rulerItemMouseUp(RulerMarker *marker)
+{
+    if (!m_dragging)
+        return;
+    m_dragging = false;
+    Ruler *ruler = m_form.ruler();
+    if (marker == ruler->firstInd())
+        firstIndMouseUp();
+    else if (marker == ruler->leftInd())
+        leftIndMouseUp();
+    else if (marker == ruler->rightInd())
+        rightIndMouseUp();
+}
+
+void FormatCommands::firstIndMouseUp()
+{
+    m_dragging = false;
+    Ruler *ruler = m_form.ruler();
+    ParaAttributes &paragraph = m_form.richEditEx1()->paragraph();
+    // The following lines keep their place: the left indent is measured
+    // from the left marker again, against the new first indent.
+    const double first = rulergeometry::firstIndentAt(ruler->firstInd()->x(), m_dragOffset);
+    const double left = rulergeometry::leftIndentAt(ruler->leftInd()->x(), m_dragOffset, first);
+    applyIndents({first, left, paragraph.rightIndent()}, IndentWrites(IndentWrite::First) | IndentWrite::Left, false);
+}
+
+void FormatCommands::leftIndMouseUp()
+{
+    m_dragging = false;
+    Ruler *ruler = m_form.ruler();
+    ParaAttributes &paragraph = m_form.richEditEx1()->paragraph();
+    const double first = paragraph.firstIndent();
+    const double left = rulergeometry::leftIndentAt(ruler->leftInd()->x(), m_dragOffset, first);
+    applyIndents({first, left, paragraph.rightIndent()}, IndentWrite::Left, false);
+}
+
+void FormatCommands::rightIndMouseUp()
+{
+    m_dragging = false;
+    Ruler *ruler = m_form.ruler();
+    ParaAttributes &paragraph = m_form.richEditEx1()->paragraph();
+    const double right = rulergeometry::rightIndentAt(rulerWidth(), ruler->rightInd()->x(), m_dragOffset);
+    applyIndents({paragraph.firstIndent(), paragraph.leftIndent(), right}, IndentWrite::Right, true);
+}
+
+void FormatCommands::applyIndents(const rulergeometry::Indents &wanted, IndentWrites writes, bool rightDragged)
+{
+    RichEditor *editor = m_form.richEditEx1();
+    ParaAttributes &paragraph = editor->paragraph();
+    // An indent the drag did not set is written only when keeping the text
+    // on the page had to move it.
+    const rulergeometry::Indents kept = rulergeometry::keepOnPage(wanted, rulerWidth(), rightDragged);
+    {
+        // One drag, one undo step.
+        QTextCursor group(editor->document());
+        group.beginEditBlock();
+        const auto end = qScopeGuard([&group] { group.endEditBlock(); });
+        if (writes.testFlag(IndentWrite::First) || kept.first != wanted.first)
+            paragraph.setFirstIndent(kept.first);
+        if (writes.testFlag(IndentWrite::Left) || kept.left != wanted.left)
+            paragraph.setLeftIndent(kept.left);
+        if (writes.testFlag(IndentWrite::Right) || kept.right != wanted.right)
+            paragraph.setRightIndent(kept.right);
+    }
+    selectionChange();
+}
