@@ -20,6 +20,14 @@ enum class OutputFormat {
     Unicode,   // UTF-16 little-endian plain text
 };
 
+// Characters [from, to) of a document, positions counted as the editor
+// counts them.
+struct TextRange
+{
+    int from = 0;
+    int to = 0;
+};
+
 // Language options of the control. They are kept for callers that read them
 // back; the text engine picks fonts and input methods by itself.
 enum class LangOption {

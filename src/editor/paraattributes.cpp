@@ -1,6 +1,7 @@
 #include "editor/paraattributes.h"
 
 #include "editor/richeditor.h"
+#include "richtext/textkinds.h"
 #include "richtext/textproperties.h"
 #include "editor/twips.h"
 
@@ -12,30 +13,6 @@
 namespace prop = richtext::prop;
 
 namespace {
-
-QTextListFormat::Style listStyle(int kind)
-{
-    switch (kind) {
-    case 2: return QTextListFormat::ListDecimal;
-    case 3: return QTextListFormat::ListLowerAlpha;
-    case 4: return QTextListFormat::ListUpperAlpha;
-    case 5: return QTextListFormat::ListLowerRoman;
-    case 6: return QTextListFormat::ListUpperRoman;
-    default: return QTextListFormat::ListDisc;
-    }
-}
-
-int kindOf(QTextListFormat::Style style)
-{
-    switch (style) {
-    case QTextListFormat::ListDecimal: return 2;
-    case QTextListFormat::ListLowerAlpha: return 3;
-    case QTextListFormat::ListUpperAlpha: return 4;
-    case QTextListFormat::ListLowerRoman: return 5;
-    case QTextListFormat::ListUpperRoman: return 6;
-    default: return 1;
-    }
-}
 
 // The blocks from the one holding `start` to the one holding `end`.
 QList<QTextBlock> blocksBetween(QTextDocument *document, int start, int end)
@@ -151,7 +128,7 @@ int ParaAttributes::numbering() const
     if (!list)
         return 0;
     const int kind = block.blockFormat().intProperty(prop::NumberingKind);
-    return kind > 0 ? kind & 0xFF : kindOf(list->format().style());
+    return kind > 0 ? kind & 0xFF : int(richtext::listKindOf(list->format().style()));
 }
 
 void ParaAttributes::setNumbering(int kind)
@@ -176,11 +153,11 @@ void ParaAttributes::setNumbering(int kind)
             wholeList = wholeList && block.textList() == list;
         if (wholeList) {
             QTextListFormat format = list->format();
-            format.setStyle(listStyle(kind));
+            format.setStyle(richtext::toQt(richtext::ListKind(kind)));
             list->setFormat(format);
         } else {
             QTextListFormat format;
-            format.setStyle(listStyle(kind));
+            format.setStyle(richtext::toQt(richtext::ListKind(kind)));
             format.setIndent(1);
             writer.setPosition(blocks.first().position());
             writer.setPosition(blocks.last().position(), QTextCursor::KeepAnchor);

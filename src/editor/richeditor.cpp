@@ -1,6 +1,7 @@
 #include "editor/richeditor.h"
 
 #include "richtext/codepage.h"
+#include "richtext/documentio.h"
 #include "editor/invisibletext.h"
 #include "editor/paraattributes.h"
 #include "editor/richeditorlines.h"
@@ -27,6 +28,10 @@ RichEditor::RichEditor(QWidget *parent) : QTextEdit(parent)
     m_customUrls = UrlTypeList::defaults();
     m_invisibleText = new InvisibleTextHighlighter(document());
     setLanguage(richtext::codepage::systemDefaultLcid());
+    // The control's font is the document's default font, which the RTF
+    // writer names; the desktop's font would make the same file save
+    // differently here and in quorin-batch.
+    setFont(richtext::standardFont());
 }
 
 RichEditor::~RichEditor() = default;

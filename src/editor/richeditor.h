@@ -6,6 +6,7 @@
 #include <QTextEdit>
 
 #include <memory>
+#include <optional>
 
 class InvisibleTextHighlighter;
 class ParaAttributes;
@@ -138,6 +139,16 @@ public:
     bool isRedrawLocked() const { return m_redrawLock > 0; }
 
     // --- streaming (richeditorstream.cpp) ---
+    // The document, or the characters of `range`, in `format`; nothing of
+    // the control changes. What saveToStream writes, without the
+    // properties: export and printing call this rather than set
+    // outputFormat() and selectedInOut() and put them back.
+    QByteArray bytes(OutputFormat format, std::optional<TextRange> range = std::nullopt) const;
+    // Replaces the whole document with `bytes` read in `format`, as Open
+    // does: a fresh document with no undo history, unmodified, the caret at
+    // the start. RTF that is not RTF is read as plain text.
+    void loadBytes(const QByteArray &bytes, InputFormat format);
+
     // Reads a whole document (or into the selection, see selectedInOut())
     // in inputFormat(). A fresh document starts with no undo history and
     // unmodified. RTF that cannot be read as RTF is read as plain text.
@@ -194,11 +205,7 @@ private:
     void resumePainting();
     int firstVisiblePosition() const;
     void scrollToLineOf(int position);
-    void loadBytes(const QByteArray &data, bool intoSelection);
-    QByteArray documentBytes(OutputFormat format, int from, int to) const;
-    // Text of [from, to) with paragraph ends as "\n"; objects are left out
-    // or, `named`, replaced by their file names.
-    QString plainTextOf(int from, int to, bool named) const;
+    void readInto(const QByteArray &data, InputFormat format, bool intoSelection);
     // Removes what a paste put at [from, to) beyond maxLength().
     void cutToMaxLength(QTextCursor &cursor, int from, int to);
 

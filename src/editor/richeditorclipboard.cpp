@@ -2,6 +2,7 @@
 // trip to and from other word processors, then HTML, then plain text.
 #include "editor/richeditor.h"
 
+#include "richtext/documentio.h"
 #include "richtext/rtfexport.h"
 #include "richtext/rtfimport.h"
 
@@ -35,7 +36,7 @@ QMimeData *RichEditor::createMimeDataFromSelection() const
     mime->setData(QStringLiteral("text/rtf"), rtf);
     mime->setData(QStringLiteral("application/rtf"), rtf);
     mime->setHtml(QTextDocumentFragment(cursor).toHtml());
-    mime->setText(plainTextOf(from, to, false));
+    mime->setText(richtext::plainText(*document(), from, to));
     return mime;
 }
 

@@ -2,15 +2,13 @@
 #include "editor/richeditor.h"
 
 #include "editor/editorerror.h"
-#include "richtext/rtfexport.h"
-#include "richtext/rtfimport.h"
 #include "editor/textattributes.h"
-#include "richtext/textproperties.h"
+#include "richtext/documentio.h"
+#include "richtext/rtfexport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -22,6 +20,8 @@ constexpr qint64 blockSize = 4096;
 // How long a pipe or socket may stay silent before the data counts as ended.
 constexpr int sequentialWaitMs = 30000;
 
+// Unicode input is UTF-16 little-endian; a byte-order mark, when there is
+// one, decides the order instead.
 QString decodeUtf16(const QByteArray &bytes)
 {
     QByteArrayView data(bytes);
@@ -79,10 +79,15 @@ void RichEditor::loadFromStream(QIODevice &device)
         }
         data.append(buffer, n);
     }
-    loadBytes(data, m_selectedInOut || m_insertAtSelection);
+    readInto(data, m_inputFormat, m_selectedInOut || m_insertAtSelection);
 }
 
-void RichEditor::loadBytes(const QByteArray &data, bool intoSelection)
+void RichEditor::loadBytes(const QByteArray &bytes, InputFormat format)
+{
+    readInto(bytes, format, false);
+}
+
+void RichEditor::readInto(const QByteArray &data, InputFormat format, bool intoSelection)
 {
     QTextCursor cursor;
     if (intoSelection) {
@@ -98,15 +103,10 @@ void RichEditor::loadBytes(const QByteArray &data, bool intoSelection)
     options.plainRtf = m_plainRtf;
 
     cursor.beginEditBlock();
-    bool read = false;
-    if (m_inputFormat == InputFormat::RTF && richtext::isRtf(data))
-        read = richtext::insertRtf(cursor, data, options);
-    if (!read) {
-        // Plain text, and RTF the reader would not take.
-        if (m_inputFormat == InputFormat::Unicode)
-            insertText(cursor, decodeUtf16(data));
-        else
-            richtext::insertPlainText(cursor, data, m_codePage);
+    switch (format) {
+    case InputFormat::RTF: richtext::readDocumentBytes(cursor, data, options); break;
+    case InputFormat::Text: richtext::insertPlainText(cursor, data, m_codePage); break;
+    case InputFormat::Unicode: insertText(cursor, decodeUtf16(data)); break;
     }
     cursor.endEditBlock();
 
@@ -125,16 +125,14 @@ void RichEditor::saveToStream(QIODevice &device)
 {
     if (!device.isOpen() || !device.isWritable())
         throw EditorError(EditorError::failedToSave());
-    int from = 0;
-    int to = textLength();
+    std::optional<TextRange> range;
     if (m_selectedInOut || m_insertAtSelection) {
         const QTextCursor cursor = textCursor();
-        from = cursor.selectionStart();
-        to = cursor.selectionEnd();
+        range = TextRange{cursor.selectionStart(), cursor.selectionEnd()};
     }
-    const QByteArray bytes = documentBytes(m_outputFormat, from, to);
-    for (qint64 done = 0; done < bytes.size();) {
-        const qint64 n = device.write(bytes.constData() + done, qMin(blockSize, bytes.size() - done));
+    const QByteArray data = bytes(m_outputFormat, range);
+    for (qint64 done = 0; done < data.size();) {
+        const qint64 n = device.write(data.constData() + done, qMin(blockSize, data.size() - done));
         if (n <= 0)
             throw EditorError(EditorError::failedToSave());
         done += n;
@@ -142,8 +140,11 @@ void RichEditor::saveToStream(QIODevice &device)
     }
 }
 
-QByteArray RichEditor::documentBytes(OutputFormat format, int from, int to) const
+QByteArray RichEditor::bytes(OutputFormat format, std::optional<TextRange> range) const
 {
+    const int length = textLength();
+    const int from = range ? qBound(0, qMin(range->from, range->to), length) : 0;
+    const int to = range ? qBound(0, qMax(range->from, range->to), length) : length;
     switch (format) {
     case OutputFormat::RTF:
     case OutputFormat::RTFNoObjs: {
@@ -157,46 +158,13 @@ QByteArray RichEditor::documentBytes(OutputFormat format, int from, int to) cons
         return richtext::toRtf(*document(), from, to, options);
     }
     case OutputFormat::Text:
-        return plainTextOf(from, to, false).toUtf8();
+        return richtext::plainText(*document(), from, to).toUtf8();
     case OutputFormat::Textized:
-        return plainTextOf(from, to, true).toUtf8();
+        return richtext::plainText(*document(), from, to, true).toUtf8();
     case OutputFormat::Unicode:
-        return encodeUtf16(plainTextOf(from, to, false));
+        return encodeUtf16(richtext::plainText(*document(), from, to));
     }
     return {};
-}
-
-QString RichEditor::plainTextOf(int from, int to, bool named) const
-{
-    QString text;
-    const QTextDocument *doc = document();
-    for (QTextBlock block = doc->findBlock(from); block.isValid() && block.position() < to;
-         block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const int start = qMax(from, fragment.position());
-            const int end = qMin(to, fragment.position() + fragment.length());
-            if (start >= end)
-                continue;
-            QString part = fragment.text().mid(start - fragment.position(), end - start);
-            if (part.contains(QChar::ObjectReplacementCharacter)) {
-                QString name;
-                if (named) {
-                    const QTextCharFormat format = fragment.charFormat();
-                    name = format.stringProperty(richtext::prop::ObjectFileName);
-                    if (name.isEmpty() && format.isImageFormat())
-                        name = format.toImageFormat().name();
-                }
-                part.replace(QChar::ObjectReplacementCharacter, name);
-            }
-            part.replace(QChar::LineSeparator, QLatin1Char('\n'));
-            text += part;
-        }
-        const int paragraphEnd = block.position() + block.length() - 1;
-        if (paragraphEnd >= from && paragraphEnd < to)
-            text += QLatin1Char('\n');
-    }
-    return text;
 }
 
 void RichEditor::loadFromFile(const QString &fileName)

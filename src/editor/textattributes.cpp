@@ -1,6 +1,7 @@
 #include "editor/textattributes.h"
 
 #include "editor/richeditor.h"
+#include "richtext/textkinds.h"
 #include "richtext/textproperties.h"
 #include "editor/twips.h"
 
@@ -13,39 +14,18 @@ namespace prop = richtext::prop;
 
 namespace {
 
-// Qt draws these kinds of underline; the others show as a single line and
-// keep their kind on the text for the RTF writer.
-QTextCharFormat::UnderlineStyle qtUnderline(int kind)
+// Values that mean what a format without them means: no underline of any
+// kind, the font's own pitch.
+bool isPlainDefault(int property, const QVariant &value)
 {
-    switch (kind) {
-    case 0: return QTextCharFormat::NoUnderline;
-    case 4: return QTextCharFormat::DotLine;
-    case 5: return QTextCharFormat::DashUnderline;
-    case 6: return QTextCharFormat::DashDotLine;
-    case 7: return QTextCharFormat::DashDotDotLine;
-    case 8: return QTextCharFormat::WaveUnderline;
-    default: return QTextCharFormat::SingleUnderline;
+    switch (property) {
+    case QTextFormat::TextUnderlineStyle:
+    case prop::UnderlineKind:
+    case prop::FontPitch:
+        return value.toInt() == 0;
+    default:
+        return false;
     }
-}
-
-// The kind for text underlined by Qt alone (pasted HTML, for instance).
-int kindOf(QTextCharFormat::UnderlineStyle style)
-{
-    switch (style) {
-    case QTextCharFormat::NoUnderline: return 0;
-    case QTextCharFormat::DotLine: return 4;
-    case QTextCharFormat::DashUnderline: return 5;
-    case QTextCharFormat::DashDotLine: return 6;
-    case QTextCharFormat::DashDotDotLine: return 7;
-    case QTextCharFormat::WaveUnderline: return 8;
-    default: return 1;
-    }
-}
-
-void setUnderlineKind(QTextCharFormat &format, int kind)
-{
-    format.setUnderlineStyle(qtUnderline(kind));
-    format.setProperty(prop::UnderlineKind, kind);
 }
 
 // Half points (offset and kerning) from points, through whole twips.
@@ -162,19 +142,29 @@ void TextAttributes::applyToDefaults(const std::function<void(QTextCharFormat &)
     // changes; the rest is the format new text takes in an empty document.
     QTextCharFormat fontPart;
     m_defaults = QTextCharFormat();
+    QList<int> plain;
     const auto properties = full.properties();
     for (auto it = properties.begin(); it != properties.end(); ++it) {
         const bool isFont = it.key() >= QTextFormat::FirstFontProperty
                             && it.key() <= QTextFormat::LastFontProperty;
-        if (!isFont)
+        if (isFont) {
+            if (it.key() != QTextFormat::FontUnderline) // underline lives with the format
+                fontPart.setProperty(it.key(), it.value());
+        } else if (isPlainDefault(it.key(), it.value())) {
+            // Left out, so that the defaults of an editor whose font alone
+            // was set are the empty format of a bare document: a file read
+            // into either then saves to the same bytes.
+            plain.append(it.key());
+        } else {
             m_defaults.setProperty(it.key(), it.value());
-        else if (it.key() != QTextFormat::FontUnderline) // underline lives with the format
-            fontPart.setProperty(it.key(), it.value());
+        }
     }
     document->setDefaultFont(fontPart.font().resolve(document->defaultFont()));
     if (m_editor.textLength() == 0) {
         QTextCharFormat format = m_editor.currentCharFormat();
         format.merge(m_defaults);
+        for (const int key : std::as_const(plain))
+            format.clearProperty(key);
         m_editor.setCurrentCharFormat(format);
     }
 }
@@ -372,18 +362,13 @@ void TextAttributes::setKerning(double points)
 
 int TextAttributes::underlineType() const
 {
-    const QTextCharFormat format = current();
-    const auto style = format.underlineStyle();
-    if (style == QTextCharFormat::NoUnderline && !format.fontUnderline())
-        return 0;
-    const int kind = format.intProperty(prop::UnderlineKind);
-    return kind != 0 ? kind & 0xFF : kindOf(style);
+    return int(richtext::underlineKind(current()));
 }
 
 void TextAttributes::setUnderlineType(int kind)
 {
     QTextCharFormat change;
-    setUnderlineKind(change, kind & 0xFF);
+    richtext::setUnderlineKind(change, richtext::UnderlineKind(kind & 0xFF));
     apply(change);
 }
 
@@ -490,7 +475,9 @@ void TextAttributes::setStyle(FontStyles styles)
     change.setFontWeight(styles.testFlag(FontStyle::Bold) ? QFont::Bold : QFont::Normal);
     change.setFontItalic(styles.testFlag(FontStyle::Italic));
     change.setFontStrikeOut(styles.testFlag(FontStyle::StrikeOut));
-    setUnderlineKind(change, styles.testFlag(FontStyle::Underline) ? 1 : 0);
+    richtext::setUnderlineKind(change, styles.testFlag(FontStyle::Underline)
+                                           ? richtext::UnderlineKind::Single
+                                           : richtext::UnderlineKind::None);
     apply(change);
 }
 

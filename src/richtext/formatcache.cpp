@@ -1,5 +1,6 @@
 #include "richtext/formatcache.h"
 
+#include "richtext/textkinds.h"
 #include "richtext/textproperties.h"
 
 #include <QFont>
@@ -11,18 +12,6 @@ namespace {
 
 // 96 dpi document pixels per twip.
 constexpr qreal PxPerTwip = 1.0 / 15.0;
-
-QTextCharFormat::UnderlineStyle underlineStyle(int kind)
-{
-    switch (kind) {
-    case 4: return QTextCharFormat::DotLine;
-    case 5: return QTextCharFormat::DashUnderline;
-    case 6: return QTextCharFormat::DashDotLine;
-    case 7: return QTextCharFormat::DashDotDotLine;
-    case 8: return QTextCharFormat::WaveUnderline;
-    default: return QTextCharFormat::SingleUnderline;
-    }
-}
 
 QTextListFormat::Style bulletStyle(QChar bullet)
 {
@@ -97,10 +86,8 @@ QTextCharFormat FormatCache::buildCharFormat(const rtf::CharState &s) const
         f.setFontWeight(QFont::Bold);
     if (s.has(CharState::Italic))
         f.setFontItalic(true);
-    if (s.underline > 0) {
-        f.setUnderlineStyle(underlineStyle(s.underline));
-        f.setProperty(prop::UnderlineKind, s.underline);
-    }
+    if (s.underline != 0)
+        setUnderlineKind(f, UnderlineKind(s.underline));
     if (s.has(CharState::Strike))
         f.setFontStrikeOut(true);
     if (s.script == CharState::Super)
@@ -252,20 +239,14 @@ QTextListFormat FormatCache::listFormat(const rtf::ListLevelDef &level,
                                         const rtf::ParState &par) const
 {
     QTextListFormat f;
-    switch (level.kind) {
-    case 1: f.setStyle(bulletStyle(level.bullet)); break;
-    case 3: f.setStyle(QTextListFormat::ListLowerAlpha); break;
-    case 4: f.setStyle(QTextListFormat::ListUpperAlpha); break;
-    case 5: f.setStyle(QTextListFormat::ListLowerRoman); break;
-    case 6: f.setStyle(QTextListFormat::ListUpperRoman); break;
-    default: f.setStyle(QTextListFormat::ListDecimal); break;
-    }
-    if (level.kind > 1) {
+    const bool bullet = level.kind == ListKind::Bullet;
+    f.setStyle(bullet ? bulletStyle(level.bullet) : toQt(level.kind));
+    if (!bullet) {
         f.setNumberPrefix(level.prefix);
         f.setNumberSuffix(level.suffix);
         f.setProperty(prop::NumberingStart, level.start);
     }
-    f.setProperty(prop::NumberingKind, level.kind);
+    f.setProperty(prop::NumberingKind, int(level.kind));
     // The paragraph's own left indent makes the room for the marker; a list
     // without one gets Qt's indent step.
     f.setIndent(par.li > 0 ? 0 : 1);

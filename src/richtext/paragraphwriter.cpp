@@ -30,7 +30,7 @@ ParagraphWriter::ListChoice ParagraphWriter::chooseList(const rtf::ParState &par
         m_pnList.clear();
         m_pnDef = -1;
         choice.level = m_tables.listLevel(par.ls, par.ilvl);
-        if (!choice.level || choice.level->kind <= 0)
+        if (!choice.level || choice.level->kind == ListKind::None)
             return {};
         choice.key = (qint64(par.ls) << 8) | par.ilvl;
         // A higher level item restarts the numbering of the levels below it.

@@ -89,7 +89,7 @@ QSizeF PictureFactory::displaySize(const rtf::Picture &p, QSize natural)
 {
     qreal w = p.goalw > 0 ? p.goalw / 15.0 : natural.width();
     qreal h = p.goalh > 0 ? p.goalh / 15.0 : natural.height();
-    const bool metafile = p.kind == "wmetafile" || p.kind == "emfblip" || p.kind == "pmmetafile";
+    const bool metafile = isMetafile(p.kind);
     if (w <= 0 && p.picw > 0)
         w = metafile ? p.picw * 96.0 / 2540.0 : p.picw; // metafiles give 0.01 mm
     if (h <= 0 && p.pich > 0)
@@ -152,16 +152,20 @@ QTextImageFormat PictureFactory::imageFormat(const rtf::Picture &p)
 {
     QByteArray shown;
     QSize natural;
-    const bool png = p.kind == "pngblip" || p.data.startsWith("\x89PNG");
-    const bool jpeg = p.kind == "jpegblip" || p.data.startsWith("\xff\xd8\xff");
+    // Files mislabel their pictures; the bytes' own signature decides.
+    QByteArrayView format = qtImageFormat(p.kind);
+    if (p.data.startsWith("\x89PNG"))
+        format = "png";
+    else if (p.data.startsWith("\xff\xd8\xff"))
+        format = "jpeg";
     if (!p.data.isEmpty()) {
         // A PNG too short for its header would only make libpng complain.
         const bool pngHeader = p.data.size() >= 33 && p.data.mid(12, 4) == "IHDR";
-        if ((png && pngHeader) || (jpeg && !png)) {
+        if ((format == "png" && pngHeader) || format == "jpeg") {
             natural = imageSize(p.data);
             if (natural.isValid())
                 shown = p.data;
-        } else if (p.kind == "dibitmap") {
+        } else if (format == "bmp") {
             const QByteArray bmp = bmpOfDib(p.data);
             if (!bmp.isEmpty()) {
                 natural = imageSize(bmp);
@@ -180,14 +184,14 @@ QTextImageFormat PictureFactory::imageFormat(const rtf::Picture &p)
     f.setHeight(size.height());
 
     if (p.object) {
-        f.setProperty(prop::ObjectKind, QStringLiteral("object"));
+        setObjectKind(f, ObjectKind::Object);
         f.setProperty(prop::ObjectData, p.objectData);
         if (!p.objectMeta.isEmpty())
             f.setProperty(prop::ObjectMeta, p.objectMeta);
         if (!p.objectName.isEmpty())
             f.setProperty(prop::ObjectFileName, p.objectName);
     } else {
-        f.setProperty(prop::ObjectKind, QString::fromLatin1(p.kind));
+        setObjectKind(f, p.kind);
         f.setProperty(prop::ObjectData, p.data);
         if (!p.meta.isEmpty())
             f.setProperty(prop::ObjectMeta, p.meta);

@@ -6,17 +6,16 @@ namespace richtext::rtf {
 
 namespace {
 
-// rich-edit numbering kinds (prop::NumberingKind) of \levelnfc values.
-int kindOfNfc(int nfc)
+ListKind kindOfNfc(int nfc)
 {
     switch (nfc) {
-    case 1: return 6;   // upper roman
-    case 2: return 5;   // lower roman
-    case 3: return 4;   // upper letter
-    case 4: return 3;   // lower letter
-    case 23: return 1;  // bullet
-    case 255: return 0; // no number
-    default: return 2;  // arabic and the many arabic-like forms
+    case 1: return ListKind::UpperRoman;
+    case 2: return ListKind::LowerRoman;
+    case 3: return ListKind::UpperLetter;
+    case 4: return ListKind::LowerLetter;
+    case 23: return ListKind::Bullet;
+    case 255: return ListKind::None;
+    default: return ListKind::Arabic; // and the many arabic-like forms
     }
 }
 
@@ -174,18 +173,18 @@ void Reader::tableWord(Kw id, bool hasParam, int param)
         return;
     case Dest::PnDef:
         switch (id) {
-        case Kw::PnLvlBlt: m_pn.kind = 1; return;
-        case Kw::PnLvlCont: m_pn.kind = 0; return;
+        case Kw::PnLvlBlt: m_pn.kind = ListKind::Bullet; return;
+        case Kw::PnLvlCont: m_pn.kind = ListKind::None; return;
         case Kw::PnLvlBody:
         case Kw::PnLvl:
-            if (m_pn.kind <= 1)
-                m_pn.kind = 2;
+            if (m_pn.kind == ListKind::None || m_pn.kind == ListKind::Bullet)
+                m_pn.kind = ListKind::Arabic;
             return;
-        case Kw::PnDec: m_pn.kind = 2; return;
-        case Kw::PnLcLtr: m_pn.kind = 3; return;
-        case Kw::PnUcLtr: m_pn.kind = 4; return;
-        case Kw::PnLcRm: m_pn.kind = 5; return;
-        case Kw::PnUcRm: m_pn.kind = 6; return;
+        case Kw::PnDec: m_pn.kind = ListKind::Arabic; return;
+        case Kw::PnLcLtr: m_pn.kind = ListKind::LowerLetter; return;
+        case Kw::PnUcLtr: m_pn.kind = ListKind::UpperLetter; return;
+        case Kw::PnLcRm: m_pn.kind = ListKind::LowerRoman; return;
+        case Kw::PnUcRm: m_pn.kind = ListKind::UpperRoman; return;
         case Kw::PnStart: m_pn.start = std::clamp(value, 0, 32767); return;
         case Kw::PnF:
             // The bullet text is in this font's code page.
@@ -247,9 +246,9 @@ void Reader::commitListLevel(const Group &closed)
         const int length = m_levelText.at(0).unicode();
         text = m_levelText.mid(1, length);
     }
-    if (level.kind == 1) {
+    if (level.kind == ListKind::Bullet) {
         level.bullet = text.isEmpty() ? QChar(0x2022) : text.at(0);
-    } else if (level.kind > 1) {
+    } else if (level.kind != ListKind::None) {
         qsizetype first = -1, last = -1;
         for (qsizetype i = 0; i < text.size(); ++i) {
             if (text.at(i).unicode() < 9) {
@@ -272,18 +271,18 @@ void Reader::commitPn(const Group &closed)
 {
     Q_UNUSED(closed);
     ParState &par = m_stack.back().par;
-    if (m_pn.kind == 0) {
+    if (m_pn.kind == ListKind::None) {
         par.pn = -1;
         return;
     }
     ListLevelDef def = m_pn;
-    if (def.kind == 1) {
+    if (def.kind == ListKind::Bullet) {
         def.bullet = def.prefix.isEmpty() ? QChar(0x2022) : def.prefix.at(0);
         def.prefix.clear();
         def.suffix.clear();
     }
     const QString key = QStringLiteral("%1|%2|%3|%4|%5")
-                            .arg(def.kind)
+                            .arg(int(def.kind))
                             .arg(def.start)
                             .arg(def.prefix, def.suffix, QString(def.bullet));
     auto it = m_pnIndex.constFind(key);
@@ -388,14 +387,14 @@ void Reader::pictWord(Kw id, bool hasParam, int param, std::string_view word)
             m_pict.meta.append(QString::number(param));
     };
     switch (id) {
-    case Kw::PngBlip: m_pict.kind = "pngblip"; return;
-    case Kw::JpegBlip: m_pict.kind = "jpegblip"; return;
-    case Kw::EmfBlip: m_pict.kind = "emfblip"; return;
-    case Kw::MacPict: m_pict.kind = "macpict"; return;
-    case Kw::WMetafile: m_pict.kind = "wmetafile"; keep(); return;
-    case Kw::PmMetafile: m_pict.kind = "pmmetafile"; keep(); return;
-    case Kw::DiBitmap: m_pict.kind = "dibitmap"; keep(); return;
-    case Kw::WBitmap: m_pict.kind = "wbitmap"; keep(); return;
+    case Kw::PngBlip: m_pict.kind = ObjectKind::Png; return;
+    case Kw::JpegBlip: m_pict.kind = ObjectKind::Jpeg; return;
+    case Kw::EmfBlip: m_pict.kind = ObjectKind::Emf; return;
+    case Kw::MacPict: m_pict.kind = ObjectKind::MacPict; return;
+    case Kw::WMetafile: m_pict.kind = ObjectKind::WindowsMetafile; keep(); return;
+    case Kw::PmMetafile: m_pict.kind = ObjectKind::Os2Metafile; keep(); return;
+    case Kw::DiBitmap: m_pict.kind = ObjectKind::Dib; keep(); return;
+    case Kw::WBitmap: m_pict.kind = ObjectKind::WindowsBitmap; keep(); return;
     case Kw::PicW: m_pict.picw = std::clamp(value, 0, 1 << 20); return;
     case Kw::PicH: m_pict.pich = std::clamp(value, 0, 1 << 20); return;
     case Kw::PicWGoal: m_pict.goalw = std::clamp(value, 0, 1 << 20); return;
@@ -427,13 +426,13 @@ void Reader::hexBytes(std::string_view hex, QByteArray &out)
 void Reader::endPicture(const Group &closed)
 {
     m_pictNibble = -1;
-    if (m_pict.kind.isEmpty()) {
+    if (m_pict.kind == ObjectKind::None) {
         if (m_pict.data.startsWith("\x89PNG"))
-            m_pict.kind = "pngblip";
+            m_pict.kind = ObjectKind::Png;
         else if (m_pict.data.startsWith("\xff\xd8"))
-            m_pict.kind = "jpegblip";
+            m_pict.kind = ObjectKind::Jpeg;
         else
-            m_pict.kind = "wmetafile"; // what RTF assumes when a picture names no kind
+            m_pict.kind = ObjectKind::WindowsMetafile; // what RTF assumes when a picture names no kind
     }
     if (closed.object >= 0 && !m_objects[size_t(closed.object)].shown) {
         ObjectInfo &object = m_objects[size_t(closed.object)];
@@ -456,7 +455,7 @@ void Reader::endObject(const Group &closed)
     if (!object.shown && !object.data.isEmpty() && m_sink.wantsPictures()) {
         // An object with no picture to show still keeps its bytes.
         Picture p;
-        p.kind = "object";
+        p.kind = ObjectKind::Object;
         p.object = true;
         p.objectData = object.data;
         p.objectMeta = object.meta;

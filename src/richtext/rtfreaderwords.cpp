@@ -358,7 +358,7 @@ bool Reader::beginDestination(Kw id)
             return false;
         g.dest = Dest::PnDef;
         m_pn = ListLevelDef();
-        m_pn.kind = 2;
+        m_pn.kind = ListKind::Arabic;
         return true;
     case Kw::PnTxtB:
     case Kw::PnTxtA:
@@ -387,6 +387,10 @@ bool Reader::applyFormatting(Kw id, bool hasParam, int param)
 bool Reader::applyCharFormatting(CharState &c, Kw id, bool hasParam, int param)
 {
     const bool enable = on(hasParam, param);
+    const auto underline = [&c, enable](UnderlineKind kind) {
+        c.underline = int(enable ? kind : UnderlineKind::None);
+        return true;
+    };
     switch (id) {
     case Kw::Plain: {
         const int link = c.link; // a hyperlink's result keeps its target
@@ -411,16 +415,16 @@ bool Reader::applyCharFormatting(CharState &c, Kw id, bool hasParam, int param)
     case Kw::Impr: c.set(CharState::Imprint, enable); return true;
     case Kw::Caps: c.caps = enable ? CharState::AllCaps : CharState::NoCaps; return true;
     case Kw::SCaps: c.caps = enable ? CharState::SmallCaps : CharState::NoCaps; return true;
-    case Kw::Ul: c.underline = enable ? 1 : 0; return true;
-    case Kw::UlNone: c.underline = 0; return true;
-    case Kw::UlW: c.underline = enable ? 2 : 0; return true;
-    case Kw::UlDb: c.underline = enable ? 3 : 0; return true;
-    case Kw::UlD: c.underline = enable ? 4 : 0; return true;
-    case Kw::UlDash: c.underline = enable ? 5 : 0; return true;
-    case Kw::UlDashD: c.underline = enable ? 6 : 0; return true;
-    case Kw::UlDashDD: c.underline = enable ? 7 : 0; return true;
-    case Kw::UlWave: c.underline = enable ? 8 : 0; return true;
-    case Kw::UlTh: c.underline = enable ? 9 : 0; return true;
+    case Kw::Ul: return underline(UnderlineKind::Single);
+    case Kw::UlNone: return underline(UnderlineKind::None);
+    case Kw::UlW: return underline(UnderlineKind::Word);
+    case Kw::UlDb: return underline(UnderlineKind::Double);
+    case Kw::UlD: return underline(UnderlineKind::Dotted);
+    case Kw::UlDash: return underline(UnderlineKind::Dash);
+    case Kw::UlDashD: return underline(UnderlineKind::DashDot);
+    case Kw::UlDashDD: return underline(UnderlineKind::DashDotDot);
+    case Kw::UlWave: return underline(UnderlineKind::Wave);
+    case Kw::UlTh: return underline(UnderlineKind::Thick);
     case Kw::Super: c.script = CharState::Super; return true;
     case Kw::Sub: c.script = CharState::Sub; return true;
     case Kw::NoSuperSub: c.script = CharState::Baseline; return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "richtext/textkinds.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QHash>
@@ -44,7 +46,7 @@ struct CharState
     std::int32_t spacing = 0;  // \expndtw, twips
     std::int32_t lang = -1;    // \lang; -1: the document's default
     std::int32_t kerning = 0;  // \kerning, half points
-    std::int32_t underline = 0; // prop::UnderlineKind value
+    std::int32_t underline = 0; // an UnderlineKind, an int to keep the struct free of padding
     std::int32_t script = Baseline;
     std::int32_t caps = NoCaps;
     std::int32_t animation = 0;
@@ -119,7 +121,7 @@ struct FontDef
 // One level of a list: from \listtable/\listoverridetable or from a \pn group.
 struct ListLevelDef
 {
-    int kind = 1;          // prop::NumberingKind: 1 bullet, 2 arabic, 3 lower letter ...
+    ListKind kind = ListKind::Bullet;
     int start = 1;
     QString prefix;        // text before the number
     QString suffix;        // text after the number
@@ -152,7 +154,7 @@ struct RowDef
 
 struct Picture
 {
-    QByteArray kind;          // "pngblip", "jpegblip", "wmetafile", "emfblip", "dibitmap", ...
+    ObjectKind kind = ObjectKind::None;
     QByteArray data;
     QString meta;             // further keywords, e.g. "wmetafile8"
     int picw = 0, pich = 0;   // \picw, \pich (pixels or himetric, by kind)

@@ -57,37 +57,25 @@ QString roman(int n, bool upper)
     return upper ? text.toUpper() : text;
 }
 
-QString numberText(int kind, int n)
+QString numberText(ListKind kind, int n)
 {
     switch (kind) {
-    case 3: return letters(n, 'a');
-    case 4: return letters(n, 'A');
-    case 5: return roman(n, false);
-    case 6: return roman(n, true);
+    case ListKind::LowerLetter: return letters(n, 'a');
+    case ListKind::UpperLetter: return letters(n, 'A');
+    case ListKind::LowerRoman: return roman(n, false);
+    case ListKind::UpperRoman: return roman(n, true);
     default: return QString::number(n);
     }
 }
 
-const char *numberStyle(int kind)
+const char *numberStyle(ListKind kind)
 {
     switch (kind) {
-    case 3: return "pnlcltr";
-    case 4: return "pnucltr";
-    case 5: return "pnlcrm";
-    case 6: return "pnucrm";
+    case ListKind::LowerLetter: return "pnlcltr";
+    case ListKind::UpperLetter: return "pnucltr";
+    case ListKind::LowerRoman: return "pnlcrm";
+    case ListKind::UpperRoman: return "pnucrm";
     default: return "pndec";
-    }
-}
-
-int kindOfStyle(QTextListFormat::Style style)
-{
-    switch (style) {
-    case QTextListFormat::ListDecimal: return 2;
-    case QTextListFormat::ListLowerAlpha: return 3;
-    case QTextListFormat::ListUpperAlpha: return 4;
-    case QTextListFormat::ListLowerRoman: return 5;
-    case QTextListFormat::ListUpperRoman: return 6;
-    default: return 1;
     }
 }
 
@@ -261,7 +249,7 @@ RtfWriter::ListInfo RtfWriter::listInfo(const QTextBlock &block) const
     ListInfo info;
     if (QTextList *list = block.textList()) {
         const QTextListFormat format = list->format();
-        info.kind = kindOfStyle(format.style());
+        info.kind = listKindOf(format.style());
         info.bullet = format.style();
         info.list = list;
         info.id = list->objectIndex();
@@ -276,8 +264,8 @@ RtfWriter::ListInfo RtfWriter::listInfo(const QTextBlock &block) const
     }
     const QTextBlockFormat format = block.blockFormat();
     const int kind = format.intProperty(prop::NumberingKind);
-    if (kind > 0 && kind <= 6) {
-        info.kind = kind;
+    if (kind > 0 && kind <= int(ListKind::UpperRoman)) {
+        info.kind = ListKind(kind);
         if (format.hasProperty(prop::NumberingStart))
             info.start = format.intProperty(prop::NumberingStart);
         info.suffix = QStringLiteral(".");
@@ -304,7 +292,7 @@ const QByteArray &RtfWriter::paragraphProperties(const QTextBlock &block, const 
         const QTextListFormat listFormat = list.list ? list.list->format() : QTextListFormat();
         it = m_paragraphs.insert(index, rtfParagraphProperties(block.blockFormat(), m_colors,
                                                                m_document.indentWidth(),
-                                                               list.kind ? &listFormat : nullptr));
+                                                               list.kind != ListKind::None ? &listFormat : nullptr));
     }
     return it.value();
 }
@@ -314,14 +302,16 @@ void RtfWriter::writeParagraphStart(const QTextBlock &block, int depth)
     const ListInfo list = listInfo(block);
     // Bullet items of one look are one run of \pn paragraphs, as readers
     // see them anyway; numbered lists keep their identity.
-    const int listKey = list.kind == 1 ? -2 - list.bullet : (list.kind ? list.id : -1);
+    const int listKey = list.kind == ListKind::Bullet ? -2 - list.bullet
+                        : list.kind != ListKind::None ? list.id
+                                                      : -1;
     // Formats that differ only in what RTF does not carry write the same
     // words and need no new \pard.
     const QByteArray &properties = paragraphProperties(block, list);
     const ParagraphKey key{properties, depth, listKey};
 
     // Numbering kept on blocks (no QTextList) counts its run of paragraphs.
-    if (list.kind > 1 && !list.list) {
+    if (list.kind != ListKind::None && list.kind != ListKind::Bullet && !list.list) {
         const bool continues = m_previousList.kind == list.kind && m_previousList.id == -1
                                && m_previousList.start == list.start;
         m_listCounter = continues ? m_listCounter + 1 : list.start;
@@ -334,14 +324,14 @@ void RtfWriter::writeParagraphStart(const QTextBlock &block, int depth)
             m_out.word("intbl");
         if (depth > 1)
             m_out.word("itap", depth);
-        if (list.kind) {
+        if (list.kind != ListKind::None) {
             writeListText(list, block);
             writeListDefinition(list, block);
         }
         m_out.words(properties);
         m_paragraph = key;
         m_forcePard = false;
-    } else if (list.kind) {
+    } else if (list.kind != ListKind::None) {
         writeListText(list, block);
     }
 }
@@ -377,7 +367,7 @@ void RtfWriter::writeListText(const ListInfo &list, const QTextBlock &block)
 {
     m_out.open();
     m_out.word("pntext");
-    if (list.kind == 1) {
+    if (list.kind == ListKind::Bullet) {
         const Bullet mark = bullet(list);
         m_out.word("f", mark.font);
         writeGlyph(mark.glyph);
@@ -396,7 +386,7 @@ void RtfWriter::writeListDefinition(const ListInfo &list, const QTextBlock &bloc
     m_out.open();
     m_out.word("*");
     m_out.word("pn");
-    if (list.kind == 1) {
+    if (list.kind == ListKind::Bullet) {
         const Bullet mark = bullet(list);
         m_out.word("pnlvlblt");
         m_out.word("pnf", mark.font);

@@ -5,6 +5,7 @@
 #include "richtext/rtfwriteroutput.h"
 #include "richtext/rtfwritertables.h"
 #include "richtext/rtfwritertext.h"
+#include "richtext/textkinds.h"
 
 #include <QHash>
 #include <QString>
@@ -40,7 +41,7 @@ private:
 
     struct ListInfo
     {
-        int kind = 0;     // prop::NumberingKind numbering
+        ListKind kind = ListKind::None;
         int start = 1;
         int id = -1;      // the QTextList, -1 for numbering kept on the block
         QTextList *list = nullptr;
@@ -106,7 +107,7 @@ private:
     int m_listCounter = 0;
     struct
     {
-        int kind = 0;
+        ListKind kind = ListKind::None;
         int start = 1;
         int id = -1;
     } m_previousList;

@@ -3,6 +3,7 @@
 #include "richtext/codepage.h"
 #include "richtext/rtfexport.h"
 #include "richtext/rtfwritertables.h"
+#include "richtext/textkinds.h"
 #include "richtext/textproperties.h"
 
 #include <QTextCharFormat>
@@ -11,24 +12,12 @@ namespace richtext {
 
 namespace {
 
-int underlineFromQt(QTextCharFormat::UnderlineStyle style)
-{
-    switch (style) {
-    case QTextCharFormat::SingleUnderline: return 1;
-    case QTextCharFormat::DotLine: return 4;
-    case QTextCharFormat::DashUnderline: return 5;
-    case QTextCharFormat::DashDotLine: return 6;
-    case QTextCharFormat::DashDotDotLine: return 7;
-    case QTextCharFormat::WaveUnderline: return 8;
-    default: return 0; // no underline, or the spell checker's, which is not text
-    }
-}
-
-const char *underlineKeyword(int kind)
+const char *underlineKeyword(UnderlineKind kind)
 {
     static const char *const keywords[] = {"ulnone", "ul",      "ulw",      "uldb",   "uld",
                                            "uldash", "uldashd", "uldashdd", "ulwave", "ulth"};
-    return (kind >= 0 && kind < 10) ? keywords[kind] : "ul";
+    const auto index = size_t(kind);
+    return index < std::size(keywords) ? keywords[index] : "ul";
 }
 
 void toggle(QByteArray &out, const char *word, bool on)
@@ -120,14 +109,7 @@ RtfCharState RtfCharFormatWriter::compute(const QTextCharFormat &format)
     s.bold = format.hasProperty(QTextFormat::FontWeight) ? format.fontWeight() >= QFont::DemiBold
                                                          : def.weight() >= QFont::DemiBold;
     s.italic = format.hasProperty(QTextFormat::FontItalic) ? format.fontItalic() : def.italic();
-    if (format.hasProperty(prop::UnderlineKind))
-        s.underline = qBound(0, format.intProperty(prop::UnderlineKind), 9);
-    else if (format.hasProperty(QTextFormat::TextUnderlineStyle))
-        s.underline = underlineFromQt(format.underlineStyle());
-    else if (format.hasProperty(QTextFormat::FontUnderline))
-        s.underline = format.fontUnderline() ? 1 : 0;
-    else
-        s.underline = def.underline() ? 1 : 0;
+    s.underline = underlineKind(format, def.underline() ? UnderlineKind::Single : UnderlineKind::None);
     s.strike = format.hasProperty(QTextFormat::FontStrikeOut) ? format.fontStrikeOut()
                                                               : def.strikeOut();
     switch (format.verticalAlignment()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "richtext/textkinds.h"
+
 #include <QByteArray>
 #include <QFont>
 #include <QHash>
@@ -22,7 +24,7 @@ struct RtfCharState
     int halfPoints = 24;
     bool bold = false;
     bool italic = false;
-    int underline = 0;     // prop::UnderlineKind numbering
+    UnderlineKind underline = UnderlineKind::None;
     bool strike = false;
     int script = 0;        // 1 superscript, 2 subscript
     int offset = 0;        // half points, positive raises

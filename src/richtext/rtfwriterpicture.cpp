@@ -2,6 +2,7 @@
 
 #include "richtext/rtfwriteroutput.h"
 #include "richtext/rtfwritertext.h"
+#include "richtext/textkinds.h"
 #include "richtext/textproperties.h"
 
 #include <QBuffer>
@@ -93,12 +94,12 @@ constexpr PictureSizes sizeProperties[] = {
     {"picscalex", prop::PictureScaleX},    {"picscaley", prop::PictureScaleY},
 };
 
-void writeKeptPicture(RtfWriterOutput &out, const QTextImageFormat &format, const QString &kind,
+void writeKeptPicture(RtfWriterOutput &out, const QTextImageFormat &format, ObjectKind kind,
                       const QByteArray &data)
 {
     const QList<Keyword> meta = parseKeywords(format.stringProperty(prop::ObjectMeta));
-    const QList<Keyword> kindWords = parseKeywords(kind);
-    const QByteArray kindName = kindWords.isEmpty() ? QByteArray("pngblip") : kindWords[0].name;
+    const QByteArray kindName = kind == ObjectKind::None ? QByteArray("pngblip")
+                                                         : rtfKeyword(kind).toByteArray();
     out.open();
     out.word("pict");
     bool kindInMeta = false;
@@ -184,12 +185,12 @@ bool writeRtfPicture(RtfWriterOutput &out, RtfTextEncoder &encoder, const QTextD
                      const QTextImageFormat &format, int codePage)
 {
     const QByteArray kept = format.property(prop::ObjectData).toByteArray();
-    const QString kind = format.stringProperty(prop::ObjectKind);
+    const ObjectKind kind = objectKind(format);
     QByteArray data;
     QImage image;
     const bool shown = shownPicture(document, format, &data, &image);
 
-    if (!kept.isEmpty() && kind == QLatin1String("object")) {
+    if (!kept.isEmpty() && kind == ObjectKind::Object) {
         out.open();
         out.word("object");
         const QList<Keyword> meta = parseKeywords(format.stringProperty(prop::ObjectMeta));

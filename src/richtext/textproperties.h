@@ -6,6 +6,9 @@
 // stores them on the formats so that the writer can give them back, and the
 // editor's attribute objects read and write them. Units are stated per entry.
 //
+// The codes kept in UnderlineKind, NumberingKind and ObjectKind are the
+// enums of textkinds.h, which also map them to Qt.
+//
 // Representation choices shared by reader, writer and editor:
 // - Lengths on block formats (indents, spacing, tab positions) are in
 //   document pixels at 96 dpi: 1 px = 15 twips. Qt scales them to the device.
@@ -20,7 +23,7 @@
 //   QByteArray; Qt decodes it when it is first drawn), a \dibitmap the same
 //   bytes as a BMP file; any other kind a framed placeholder image, shown at
 //   the picture's size through the format's width and height.
-// - An embedded \object is one image format with ObjectKind "object",
+// - An embedded \object is one image format with ObjectKind Object,
 //   ObjectData the \objdata bytes, ObjectMeta its keywords ("objemb objw300
 //   objh200") and ObjectFileName its \*\objname; the picture of its \result
 //   is the shown resource (its own bytes are not kept).
@@ -44,7 +47,7 @@ namespace richtext::prop {
 
 enum : int {
     // Character formats.
-    UnderlineKind = QTextFormat::UserProperty + 1, // int: 0 none, 1 single, 2 word, 3 double, 4 dotted, 5 dash, 6 dash-dot, 7 dash-dot-dot, 8 wave, 9 thick
+    UnderlineKind = QTextFormat::UserProperty + 1, // int: richtext::UnderlineKind
     Hidden,             // bool: \v
     Offset,             // int, half points, positive raises (\up), negative lowers (\dn)
     Lcid,               // int: \lang
@@ -65,7 +68,7 @@ enum : int {
     // Block formats.
     KeepWithNext = QTextFormat::UserProperty + 100, // bool: \keepn
     KeepTogether,       // bool: \keep
-    NumberingKind,      // int: rich-edit numbering byte (0 none, 1 bullet, 2 arabic, 3 lower letter, 4 upper letter, 5 lower roman, 6 upper roman)
+    NumberingKind,      // int: richtext::ListKind
     NumberingStart,     // int: first number of a numbered list
     LineSpacingRule,    // int: \sl value in twips as read (negative = exact)
     LineSpacingMultiple,// bool: \slmult1
@@ -73,7 +76,7 @@ enum : int {
     ListTextIndent,     // qreal, px: \fi of a list item (see below)
 
     // Image and object formats.
-    ObjectKind = QTextFormat::UserProperty + 200, // QString: picture kind keyword ("pngblip", "jpegblip", "wmetafile", "emfblip", ...) or "object"
+    ObjectKind = QTextFormat::UserProperty + 200, // int: richtext::ObjectKind
     ObjectData,         // QByteArray: the picture's or object's original bytes
     ObjectMeta,         // QString: further keywords of the picture (e.g. "wmetafile8", "picw1234")
     PictureWidthGoal,   // int, twips: \picwgoal

