@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include "assembly/loadfile.h"
+
 namespace assembly {
 
 InformationFile::InformationFile(const QStringList &lines)
@@ -16,6 +18,16 @@ InformationFile InformationFile::fromBytes(QByteArrayView bytes, const TextDecod
 
 QString InformationFile::decode(QByteArrayView bytes, const TextDecoder &decoder)
 {
+    using E = ByteOrderMark::Encoding;
+    const ByteOrderMark bom = findByteOrderMark(bytes);
+    bytes = bytes.sliced(bom.length);
+    if (bom.encoding == E::Utf16LE || bom.encoding == E::Utf16BE) {
+        // As Notepad saves "Unicode" files.
+        QStringDecoder utf16(
+            bom.encoding == E::Utf16LE ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+            QStringConverter::Flag::Stateless);
+        return utf16.decode(bytes);
+    }
     // Plain ASCII is valid UTF-8 too, so only files with 8-bit characters
     // that are not UTF-8 go through the code page.
     // Stateless: a sequence cut off by the end of the file is an error, not

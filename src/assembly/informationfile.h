@@ -55,8 +55,9 @@ public:
     // LF, CR or LF; an empty last line is kept but not counted.
     explicit InformationFile(const QStringList &lines);
 
-    // Decodes as UTF-8 when the bytes are valid UTF-8 (a byte-order mark is
-    // dropped), else with `decoder`, else as Latin-1.
+    // Decodes as UTF-16 after a UTF-16 byte-order mark, as UTF-8 when the
+    // bytes are valid UTF-8 (a byte-order mark is dropped), else with
+    // `decoder`, else as Latin-1.
     static InformationFile fromBytes(QByteArrayView bytes, const TextDecoder &decoder = {});
     static QString decode(QByteArrayView bytes, const TextDecoder &decoder = {});
     static InformationFile fromText(QStringView text);

@@ -1,13 +1,65 @@
 #include "assembly/loadfile.h"
 
 #include "assembly/largebuffer.h"
+#include "assembly/mergetext.h"
+#include "assembly/valueencoder.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstring>
 
 namespace assembly {
+
+namespace {
+
+    // The 8-bit text a word processor would have saved instead.
+    QByteArray fromUtf16(QStringView text)
+    {
+        if (!isRtfTemplate(text.left(5).toLatin1()))
+            return text.toUtf8();
+        QByteArray bytes;
+        bytes.reserve(text.size());
+        for (const QChar c : text) {
+            if (c.unicode() < 0x80)
+                bytes += char(c.unicode());
+            else
+                bytes += unicodeEscape(c.unicode());
+        }
+        return bytes;
+    }
+
+    // Offset of a NUL that has something other than NULs after it, -1 when
+    // there is none; `end` is set to where the NUL padding starts.
+    template <typename Char> qsizetype strayNul(const Char *begin, qsizetype size, qsizetype &end)
+    {
+        const Char *stop = begin + size;
+        const Char *nul;
+        if constexpr (sizeof(Char) == 1) // a template of many megabytes: memchr is vectorised
+            nul = static_cast<const Char *>(std::memchr(begin, 0, size_t(size)));
+        else
+            nul = std::find(begin, stop, Char(0));
+        if (!nul)
+            nul = stop;
+        end = nul - begin;
+        const Char *after = std::find_if(nul, stop, [](Char c) { return c != Char(0); });
+        return after == stop ? -1 : end;
+    }
+
+} // namespace
+
+ByteOrderMark findByteOrderMark(QByteArrayView bytes)
+{
+    using E = ByteOrderMark::Encoding;
+    if (bytes.startsWith("\xef\xbb\xbf"))
+        return { E::Utf8, 3 };
+    if (bytes.startsWith("\xff\xfe"))
+        return { E::Utf16LE, 2 };
+    if (bytes.startsWith("\xfe\xff"))
+        return { E::Utf16BE, 2 };
+    return {};
+}
 
 QByteArray normalizeLineEnds(QByteArray bytes)
 {
@@ -77,6 +129,40 @@ LoadedFile loadFileToString(const QString &path)
         filled += n;
     }
     bytes.resize(filled);
+    return readTemplateText(std::move(bytes));
+}
+
+LoadedFile readTemplateText(QByteArray bytes)
+{
+    using E = ByteOrderMark::Encoding;
+    LoadedFile result;
+    const ByteOrderMark bom = findByteOrderMark(bytes);
+    qsizetype end = 0;
+    qsizetype nul = -1;
+    if (bom.encoding == E::Utf16LE || bom.encoding == E::Utf16BE) {
+        QStringDecoder decoder(
+            bom.encoding == E::Utf16LE ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+            QStringConverter::Flag::Stateless);
+        const QString text = decoder.decode(QByteArrayView(bytes).sliced(bom.length));
+        nul = strayNul(text.utf16(), text.size(), end);
+        if (nul >= 0)
+            nul = bom.length + 2 * nul;
+        else
+            bytes = fromUtf16(QStringView(text).left(end));
+    } else {
+        nul = strayNul(bytes.constData() + bom.length, bytes.size() - bom.length, end);
+        if (nul >= 0) {
+            nul += bom.length;
+        } else {
+            bytes.truncate(bom.length + end);
+            bytes.remove(0, bom.length);
+        }
+    }
+    if (nul >= 0) {
+        result.failure = messages::templateHoldsNul(nul);
+        result.errorString = QStringLiteral("NUL byte at byte %1").arg(nul);
+        return result;
+    }
     result.text = normalizeLineEnds(std::move(bytes));
     result.ok = true;
     return result;

@@ -47,6 +47,7 @@ private:
     };
     struct Value {
         QByteArray bytes;
+        qint64 length = 0; // in text characters
         bool known = false;
         bool hasAt = false;
     };
@@ -73,6 +74,7 @@ private:
     const MergeEngine &m_engine;
     const MergeOptions &m_options;
     const QByteArray &m_text;
+    const TextRules m_rules;
     const int m_lineCount;
     qint64 m_nestedLimit;
 
@@ -92,6 +94,7 @@ MergeRun::MergeRun(const MergeEngine &engine, const QByteArray &text)
     : m_engine(engine)
     , m_options(engine.m_options)
     , m_text(text)
+    , m_rules(MergeEngine::textRules(engine.m_options, text))
     , m_lineCount(engine.m_information.count())
 {
     m_nestedLimit = m_options.maxNestedReplacements > 0
@@ -140,6 +143,9 @@ const MergeRun::Value &MergeRun::valueOf(qint64 entry, qint64 lineIndex)
         // line at all): its value is empty.
         const QString line = m_engine.m_information.line(int(lineIndex));
         value.bytes = m_engine.m_encoder ? m_engine.m_encoder(line) : line.toLatin1();
+        if (m_rules.rtf)
+            value.bytes = escapeValueRtf(value.bytes, m_rules.isLeadByte);
+        value.length = textLength(value.bytes, m_rules);
         value.hasAt = value.bytes.contains('@');
         value.known = true;
     }
@@ -239,12 +245,14 @@ void MergeRun::scanTemplate()
 
         const qsizetype tokenLength = end - at;
         m_out.append(value.bytes.constData(), value.bytes.size());
+        pos = end;
         if (overwrite) {
-            if (value.bytes.size() < tokenLength)
-                m_out.fill(' ', tokenLength - value.bytes.size());
-            pos = std::min(size, at + std::max(value.bytes.size(), tokenLength));
-        } else {
-            pos = end;
+            if (value.length < tokenLength) {
+                m_out.fill(' ', tokenLength - value.length);
+            } else {
+                pos += overwritableLength(
+                    QByteArrayView(data + end, size - end), value.length - tokenLength, m_rules);
+            }
         }
         ++m_replacements;
         reportProgress(false);
@@ -328,16 +336,28 @@ MergeResult MergeRun::run()
         const qsizetype tokenLength = shape.length();
         QByteArray padded;
         const QByteArray *bytes = &value.bytes;
+        qsizetype replaced = tokenLength;
         if (m_options.overwrite) {
-            drop(std::max(value.bytes.size(), tokenLength));
-            if (value.bytes.size() < tokenLength) {
+            if (value.length < tokenLength) {
                 padded = value.bytes;
-                padded.append(tokenLength - value.bytes.size(), ' ');
+                padded.append(tokenLength - value.length, ' ');
                 bytes = &padded;
+            } else {
+                // What follows the token may run on from a value into the
+                // text below it. A character takes at most 8 bytes
+                // ("\'hh\'hh"), which bounds what has to be looked at.
+                const qint64 characters = value.length - tokenLength;
+                QByteArray ahead;
+                for (qsizetype k = tokenLength; k < tokenLength + 8 * characters + 8; ++k) {
+                    const int c = peek(k);
+                    if (c < 0)
+                        break;
+                    ahead += char(c);
+                }
+                replaced += overwritableLength(ahead, characters, m_rules);
             }
-        } else {
-            drop(tokenLength);
         }
+        drop(replaced);
         ++m_replacements;
 
         if (value.hasAt) {
@@ -366,6 +386,24 @@ MergeEngine::MergeEngine(
 {
 }
 
+TextRules MergeEngine::textRules(const MergeOptions &options, QByteArrayView text)
+{
+    TextRules rules;
+    switch (options.templateKind) {
+    case MergeOptions::TemplateKind::Detect:
+        rules.rtf = isRtfTemplate(text);
+        break;
+    case MergeOptions::TemplateKind::Rtf:
+        rules.rtf = true;
+        break;
+    case MergeOptions::TemplateKind::PlainText:
+        rules.rtf = false;
+        break;
+    }
+    rules.isLeadByte = options.isLeadByte;
+    return rules;
+}
+
 MergeResult MergeEngine::merge(const QByteArray &text) const
 {
     return MergeRun(*this, text).run();
@@ -384,7 +422,7 @@ MergeResult MergeEngine::run(const QString &templateFileName, int templatePaneLi
     }
     const LoadedFile loaded = loadFileToString(templateFileName);
     if (!loaded.ok) {
-        result.failure = messages::cannotOpenFile(templateFileName);
+        result.failure = loaded.failure.value_or(messages::cannotOpenFile(templateFileName));
         result.detail = loaded.errorString;
         return result;
     }

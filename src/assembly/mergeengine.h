@@ -7,15 +7,28 @@
 #include <optional>
 
 #include "assembly/informationfile.h"
+#include "assembly/mergetext.h"
 #include "assembly/messages.h"
 #include "assembly/valueencoder.h"
 
 namespace assembly {
 
 struct MergeOptions {
-    // Overwrite mode ("exact placement"): a value overwrites the token and, if
-    // longer, the bytes after it, so the rest of the line keeps its place.
+    // Overwrite mode ("exact placement"): a value takes the place of the token
+    // and, if longer, of the text characters after it, one for one, so the
+    // rest of the line keeps its place. Markup is never overwritten: where it
+    // follows before the value is used up, the rest of the value goes in
+    // before it. A value shorter than its token is padded with spaces.
     bool overwrite = false;
+
+    // In an RTF template values are escaped (escapeValueRtf) and characters
+    // are counted as a reader shows them; in a plain-text template a value
+    // goes in as it is and every byte but a line end is a character.
+    enum class TemplateKind { Detect, Rtf, PlainText };
+    TemplateKind templateKind = TemplateKind::Detect; // Detect: isRtfTemplate
+    // For a double-byte code page: a lead byte and its trail are one
+    // character, never split by overwriting nor read as markup.
+    LeadByteTest isLeadByte;
 
     // Values may hold tokens of their own; these bound what they can do.
     // A value that leads back to its own entry is always refused.
@@ -60,10 +73,13 @@ public:
     // the pane), and merges.
     MergeResult run(const QString &templateFileName, int templatePaneLineCount) const;
 
-    // Merges a text already read with loadFileToString.
+    // Merges a text already read with loadFileToString or readTemplateText.
     MergeResult merge(const QByteArray &text) const;
 
     const MergeOptions &options() const { return m_options; }
+
+    // The text rules a merge of `text` goes by.
+    static TextRules textRules(const MergeOptions &options, QByteArrayView text);
 
 private:
     friend class MergeRun;

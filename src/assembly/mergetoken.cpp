@@ -1,5 +1,7 @@
 #include "assembly/mergetoken.h"
 
+#include "assembly/mergetext.h"
+
 #include <algorithm>
 
 namespace assembly {
@@ -65,7 +67,8 @@ TokenIndex tokenLineIndex(QByteArrayView token)
     return result;
 }
 
-QByteArray replaceToken(QByteArray text, QByteArrayView token, QByteArrayView value, bool overwrite)
+QByteArray replaceToken(QByteArray text, QByteArrayView token, QByteArrayView value, bool overwrite,
+    const TextRules &rules)
 {
     const qsizetype p = text.indexOf(token);
     if (p < 0)
@@ -75,13 +78,15 @@ QByteArray replaceToken(QByteArray text, QByteArrayView token, QByteArrayView va
         text.insert(p, value);
         return text;
     }
-    // QByteArray::remove stops at the end of the text, so a long value near
-    // the end overwrites only what is there.
-    text.remove(p, std::max(value.size(), token.size()));
+    const qint64 length = textLength(value, rules);
     QByteArray padded = value.toByteArray();
-    if (padded.size() < token.size())
-        padded.append(token.size() - padded.size(), ' ');
-    text.insert(p, padded);
+    qsizetype replaced = token.size();
+    if (length < token.size())
+        padded.append(token.size() - length, ' ');
+    else
+        replaced += overwritableLength(
+            QByteArrayView(text).sliced(p + token.size()), length - token.size(), rules);
+    text.replace(p, replaced, padded);
     return text;
 }
 

@@ -75,13 +75,17 @@ struct TokenIndex {
 // digits.
 TokenIndex tokenLineIndex(QByteArrayView token);
 
-// Replaces the first occurrence of `token` in `text` by `value`. Insert mode
-// takes the token out and puts the value in its place. Overwrite mode keeps
-// the text's length: a short value is padded with spaces to the token's
-// length, a long one also overwrites the bytes after the token (at the end
-// of the text, what is missing is not overwritten and the text grows).
-// A token that does not occur leaves the text as it is.
-QByteArray replaceToken(
-    QByteArray text, QByteArrayView token, QByteArrayView value, bool overwrite);
+struct TextRules;
+
+// Replaces the first occurrence of `token` in `text` by `value`, which is
+// put in as it stands (escaping it is the caller's business). Insert mode
+// takes the token out and puts the value in its place. Overwrite mode counts
+// in text characters (see MergeOptions::overwrite): a short value is padded
+// with spaces to the token's length, a long one also replaces the text
+// characters after the token up to the first markup, and the rest of it
+// goes in before that markup. A token that does not occur leaves the text as
+// it is.
+QByteArray replaceToken(QByteArray text, QByteArrayView token, QByteArrayView value, bool overwrite,
+    const TextRules &rules);
 
 } // namespace assembly

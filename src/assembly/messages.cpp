@@ -52,6 +52,14 @@ AssemblyMessage cannotOpenFile(const QString &path)
     return errorBox(QStringLiteral("Cannot open file %1").arg(path));
 }
 
+AssemblyMessage templateHoldsNul(qint64 offset)
+{
+    return dialog(qrnTitle(), 'H',
+        QStringLiteral("Your TEMPLATE file holds a NUL byte at byte %1;everything after it "
+                       "would be lost;Please correct the error before proceeding")
+            .arg(offset));
+}
+
 AssemblyMessage valueRefersToItself(qint64 entry)
 {
     return dialog(qrnTitle(), 'H',

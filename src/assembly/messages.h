@@ -37,6 +37,8 @@ namespace messages {
     AssemblyMessage integerOverflow();
     // The Template file cannot be read; `path` may be empty (no template chosen).
     AssemblyMessage cannotOpenFile(const QString &path);
+    // A NUL byte with more text after it: the rest of the template would be lost.
+    AssemblyMessage templateHoldsNul(qint64 offset);
     // A value whose tokens lead back to its own entry: the merge would never end.
     AssemblyMessage valueRefersToItself(qint64 entry);
     // Values inside values nested deeper than `depth` levels.

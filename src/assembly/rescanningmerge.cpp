@@ -8,13 +8,16 @@
 namespace assembly {
 
 RescanResult rescanningMerge(QByteArray text, const InformationLines &information,
-    const ValueEncoder &encoder, bool overwrite, const RescanLimits &limits)
+    const ValueEncoder &encoder, const MergeOptions &options, const RescanLimits &limits)
 {
     QElapsedTimer clock;
     clock.start();
     RescanResult result;
     MergeResult &merge = result.merge;
     const int lineCount = information.count();
+    // Decided on the template as read, as the engine does, not on the text
+    // as values change it.
+    const TextRules rules = MergeEngine::textRules(options, text);
 
     for (qsizetype at = findToken(text); at >= 0; at = findToken(text)) {
         if (limits.maxReplacements >= 0 && merge.replacements >= limits.maxReplacements) {
@@ -38,8 +41,10 @@ RescanResult rescanningMerge(QByteArray text, const InformationLines &informatio
             break;
         }
         const QString line = information.line(int(index.lineIndex));
-        text = replaceToken(
-            std::move(text), token, encoder ? encoder(line) : line.toLatin1(), overwrite);
+        QByteArray value = encoder ? encoder(line) : line.toLatin1();
+        if (rules.rtf)
+            value = escapeValueRtf(value, rules.isLeadByte);
+        text = replaceToken(std::move(text), token, value, options.overwrite, rules);
         ++merge.replacements;
     }
     if (merge.ok() && !result.stopped)

@@ -25,7 +25,17 @@ struct RescanResult {
     qint64 elapsedMs = 0;
 };
 
+// Values are escaped and counted by the same rules as MergeEngine's, from
+// the same options (the bounds on values inside values aside).
 RescanResult rescanningMerge(QByteArray text, const InformationLines &information,
-    const ValueEncoder &encoder, bool overwrite, const RescanLimits &limits = {});
+    const ValueEncoder &encoder, const MergeOptions &options, const RescanLimits &limits = {});
+
+inline RescanResult rescanningMerge(QByteArray text, const InformationLines &information,
+    const ValueEncoder &encoder, bool overwrite, const RescanLimits &limits = {})
+{
+    MergeOptions options;
+    options.overwrite = overwrite;
+    return rescanningMerge(std::move(text), information, encoder, options, limits);
+}
 
 } // namespace assembly

@@ -9,8 +9,9 @@
 // Turning a value line into the bytes that go into the RTF source.
 namespace assembly {
 
-// One value line to the bytes to insert. Values go in verbatim: '\', '{' and
-// '}' in a value act as RTF.
+// One value line to the bytes to insert, in the template's code page. RTF in
+// a value acts as RTF; the merge escapes what would break the document
+// (escapeValueRtf).
 using ValueEncoder = std::function<QByteArray(QStringView)>;
 
 // Whether the target code page holds a character, and the code page's bytes
