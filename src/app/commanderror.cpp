@@ -1,5 +1,6 @@
 #include "app/commanderror.h"
 
+#include "documents/documenterror.h"
 #include "editor/editorerror.h"
 
 #include <new>
@@ -15,6 +16,8 @@ std::optional<QString> errorMessageFor(std::exception_ptr error)
     } catch (const CommandError &e) {
         return e.message();
     } catch (const EditorError &e) {
+        return e.message();
+    } catch (const documents::DocumentError &e) {
         return e.message();
     } catch (const std::bad_alloc &) {
         return QStringLiteral("Out of memory");

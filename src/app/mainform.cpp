@@ -1,42 +1,34 @@
 #include "app/mainform.h"
 
-#include "app/commands/assemblycommands.h"
-#include "widgets/balloon.h"
+#include "app/chrome/hintpanel.h"
+#include "app/chrome/hints.h"
+#include "app/chrome/mainmenu.h"
+#include "app/chrome/ruler.h"
+#include "app/chrome/speedbar.h"
 #include "app/commanderror.h"
-#include "app/dialogs/dialogs.h"
+#include "app/commands/assemblycommands.h"
 #include "app/commands/editcommands.h"
 #include "app/commands/filecommands.h"
 #include "app/commands/formatcommands.h"
 #include "app/commands/helpcommands.h"
+#include "app/dialogs/dialogs.h"
 #include "app/dialogs/helpform.h"
-#include "app/chrome/hintpanel.h"
-#include "app/chrome/hints.h"
-#include "app/chrome/mainmenu.h"
 #include "app/programfolder.h"
 #include "app/quorinapplication.h"
 #include "editor/richeditor.h"
 #include "editor/richeditorlines.h"
-#include "app/chrome/ruler.h"
-#include "app/chrome/speedbar.h"
+#include "widgets/balloon.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
+#include <QPushButton>
+#include <QToolButton>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QVBoxLayout>
-
-namespace {
-
-const QString untitled = QStringLiteral("untitled");
-
-int paneIndex(Pane which)
-{
-    return which == Pane::Template ? 0 : 1;
-}
-
-} // namespace
 
 MainForm::MainForm(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
     : QMainWindow(parent)
@@ -45,8 +37,6 @@ MainForm::MainForm(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
     setObjectName(QStringLiteral("MainForm"));
     setProperty("helpContext", 20);
     resize(812, 612);
-    m_paneFileNames[0] = untitled;
-    m_paneFileNames[1] = untitled;
 
     createComponents();
 
@@ -64,7 +54,7 @@ MainForm::MainForm(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
     m_saveDialog.directory = m_openDialog.directory;
     m_saveDialog.filter = QStringLiteral("Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT|Html File(*.htm,*.html)|*.hTM,*.HTML");
 
-    setDocumentName(untitled);
+    showDocumentName();
 
     m_speedBar->fillFontNames();
     m_ruler->setupRuler();
@@ -137,18 +127,82 @@ void MainForm::createComponents()
 
     m_helpForm = new HelpForm(*m_dialogs, this);
 
+    // The unsaved-changes rule asks about a pane's content when a command
+    // runs, so it never works from a stale copy.
+    m_workspace = new Workspace(
+        [this](Pane which) {
+            RichEditor *editor = pane(which);
+            return PaneContent{editor->document()->isModified(), editor->wideLines().count() == 0};
+        },
+        this);
+    connect(m_workspace, &Workspace::documentNameChanged, this, &MainForm::showDocumentName);
+
     m_fileCommands = new FileCommands(*this);
     m_editCommands = new EditCommands(*this);
-    m_formatCommands = new FormatCommands(*this);
-    m_assemblyCommands = new AssemblyCommands(*this);
-    m_helpCommands = new HelpCommands(*this);
-
-    // Pane switching belongs to the window itself: Edit and Window menus.
-    connectCommand(action(QStringLiteral("T1")), [this] { t1Click(); });
-    connectCommand(action(QStringLiteral("Switch1")), [this] { t1Click(); });
+    m_formatCommands = new FormatCommands(*this, *m_speedBar, *m_ruler);
+    m_assemblyCommands = new AssemblyCommands(*this, *m_balloon);
+    m_helpCommands = new HelpCommands(*m_helpForm, this);
+    connectCommands();
 
     // The document pane is the active control at start-up.
     m_paneArea->richEditEx1()->setFocus(Qt::OtherFocusReason);
+}
+
+void MainForm::connectCommands()
+{
+    const auto item = [this](const char *name) { return action(QLatin1String(name)); };
+
+    FileCommands *file = m_fileCommands;
+    connectCommand(item("FileNewItem"), [file] { file->fileNew(); });
+    connectCommand(item("FileOpenItem"), [file] { file->fileOpen(); });
+    connectCommand(item("FileSaveItem"), [file] { file->fileSave(); });
+    connectCommand(item("FileSaveAsItem"), [file] { file->fileSaveAs(); });
+    connectCommand(item("FileExitItem"), [file] { file->fileExit(); });
+    connectCommand(m_speedBar->openButton(), [file] { file->fileOpen(); });
+    connectCommand(m_speedBar->saveButton(), [file] { file->fileSave(); });
+
+    EditCommands *edit = m_editCommands;
+    connectCommand(item("EditUndoItem"), [edit] { edit->editUndo(); });
+    connectCommand(item("Redo1"), [edit] { edit->redo(); });
+    connectCommand(item("EditCutItem"), [edit] { edit->editCut(); });
+    connectCommand(item("EditCopyItem"), [edit] { edit->editCopy(); });
+    connectCommand(item("EditPasteItem"), [edit] { edit->editPaste(); });
+    connectCommand(item("F1"), [edit] { edit->showFind(); });
+    connectCommand(item("R1"), [edit] { edit->showReplace(); });
+    connectCommand(item("Insertpagebreak1"), [edit] { edit->insertBlankLines(); });
+    connectCommand(item("Insertnonvisiblepagebreak1"), [edit] { edit->insertPageBreak(); });
+    connectCommand(item("Selectall2"), [edit] { edit->selectAll(); });
+    connectCommand(m_speedBar->undoButton(), [edit] { edit->editUndo(); });
+    connectCommand(m_speedBar->cutButton(), [edit] { edit->editCut(); });
+    connectCommand(m_speedBar->copyButton(), [edit] { edit->editCopy(); });
+    connectCommand(m_speedBar->pasteButton(), [edit] { edit->editPaste(); });
+
+    FormatCommands *format = m_formatCommands;
+    connectCommand(m_speedBar->boldButton(), [format] { format->boldButtonClick(); });
+    connectCommand(m_speedBar->italicButton(), [format] { format->italicButtonClick(); });
+    connectCommand(m_speedBar->underlineButton(), [format] { format->underlineButtonClick(); });
+    connectCommand(m_speedBar->bulletsButton(), [format] { format->bulletsButtonClick(); });
+    connectCommand(m_speedBar->colorButton(), [format] { format->colorbuttonClick(); });
+    for (QAbstractButton *button : m_speedBar->alignGroup()->buttons()) {
+        const int tag = SpeedBar::alignmentTag(button);
+        connectCommand(button, [format, tag] { format->alignButtonClick(tag); });
+    }
+    connectCommand(item("miEditFont"), [format] { format->selectFont(); });
+
+    AssemblyCommands *assembly = m_assemblyCommands;
+    connectCommand(item("EditInformationFile1"), [assembly] { assembly->editInformationFile1Click(); });
+    connectCommand(item("EditTemplateFile1"), [assembly] { assembly->editTemplateFile1Click(); });
+    connectCommand(item("DoIt1"), [assembly] { assembly->doIt1Click(); });
+    connectCommand(item("ToggleInsOverwrite1"), [assembly] { assembly->toggleInsOverwrite1Click(); });
+    QAction *overwrite = item("ToggleInsOverwrite1");
+    overwrite->setChecked(m_workspace->overwriteMode());
+    connect(m_workspace, &Workspace::overwriteModeChanged, overwrite, &QAction::setChecked);
+
+    connectCommand(item("G1"), [this] { m_helpCommands->g1Click(); });
+
+    // Pane switching belongs to the window itself: Edit and Window menus.
+    connectCommand(item("T1"), [this] { t1Click(); });
+    connectCommand(item("Switch1"), [this] { t1Click(); });
 }
 
 // --- components ---
@@ -188,86 +242,21 @@ QTimer *MainForm::timer1() const
     return m_hintPanel->timer1();
 }
 
-// --- state ---
+// --- the commands' context ---
 
-void MainForm::setDocumentName(const QString &name)
+void MainForm::showDocumentName()
 {
-    m_documentName = name;
-    const QString fileName = name.mid(name.lastIndexOf(u'/') + 1);
-    setWindowTitle(QStringLiteral("%1 - %2").arg(fileName, applicationTitle()));
+    setWindowTitle(QStringLiteral("%1 - %2").arg(m_workspace->documentFileName(), applicationTitle()));
 }
 
-QString MainForm::paneFileName(Pane which) const
+void MainForm::savePane(Pane which)
 {
-    return m_paneFileNames[paneIndex(which)];
-}
-
-void MainForm::setPaneFileName(Pane which, const QString &name)
-{
-    m_paneFileNames[paneIndex(which)] = name;
-}
-
-// --- panes ---
-
-RichEditor *MainForm::templateFirstPane() const
-{
-    return m_paneArea->templateFirstPane();
-}
-
-RichEditor *MainForm::informationFirstPane() const
-{
-    return m_paneArea->informationFirstPane();
-}
-
-void MainForm::showPane(Pane which)
-{
-    m_paneArea->showOnly(pane(which));
-}
-
-void MainForm::focusPane(RichEditor *target)
-{
-    PaneArea::focusPane(target);
-}
-
-void MainForm::showAndFocusPane(Pane which)
-{
-    if (pane(which)->isHidden())
-        showPane(which);
-    PaneArea::focusPane(pane(which));
+    m_fileCommands->savePane(which);
 }
 
 void MainForm::t1Click()
 {
     m_paneArea->switchPanes();
-}
-
-// --- unsaved changes ---
-
-bool MainForm::hasUnsavedChanges(Pane which) const
-{
-    RichEditor *editor = pane(which);
-    return editor->document()->isModified() && editor->wideLines().count() > 0;
-}
-
-void MainForm::confirmSaveChanges(Panes which)
-{
-    // The pane the user sees (the information-first test's pick) comes first.
-    const Pane first = m_paneArea->roleOf(informationFirstPane());
-    const Pane second = first == Pane::Template ? Pane::Information : Pane::Template;
-    for (Pane role : {first, second}) {
-        if (!which.testFlag(role) || !hasUnsavedChanges(role))
-            continue;
-        const QString question = QStringLiteral("Save changes to %1?").arg(paneFileName(role));
-        switch (m_dialogs->askYesNoCancel(this, question)) {
-        case QMessageBox::Yes:
-            m_fileCommands->savePane(role);
-            break;
-        case QMessageBox::No:
-            break;
-        default:
-            throw SilentAbort();
-        }
-    }
 }
 
 // --- hints ---

@@ -2,16 +2,19 @@
 
 // The main window: it creates and lays out the components (menus, toolbar,
 // ruler, the two panes, hint panel, status bar, timers, balloon, help
-// window), keeps the little state that ties document assembly together,
-// and wires the command groups (file, edit, format, assembly, help) to the
-// menus and buttons. The commands themselves live in those groups.
+// window), owns the workspace and shows it (the caption follows the
+// document's name), and wires the command groups (file, edit, format,
+// assembly, help) to the menus and buttons. The commands themselves live in
+// those groups, which reach the window only through its CommandContext.
 //
 // Every command runs through runCommand(): an exception that leaves it is
 // shown in the error box of the dialog interface and the window stays
 // usable; a SilentAbort (the user cancelled a question) ends it quietly.
 
+#include "app/commandcontext.h"
 #include "app/dialogs/dialogs.h"
 #include "app/panearea.h"
+#include "app/workspace.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -38,7 +41,7 @@ class RichEditor;
 class Ruler;
 class SpeedBar;
 
-class MainForm : public QMainWindow
+class MainForm : public QMainWindow, public CommandContext
 {
     Q_OBJECT
 
@@ -63,11 +66,6 @@ public:
     QTimer *timer2() const { return m_timer2; }
     Balloon *balloon() const { return m_balloon; }
     HelpForm *helpForm() const { return m_helpForm; }
-    Dialogs &dialogs() const { return *m_dialogs; }
-    // The state of the two file dialogs between uses: where they start, the
-    // filter, the name field.
-    FileDialogOptions &openDialog() { return m_openDialog; }
-    FileDialogOptions &saveDialog() { return m_saveDialog; }
 
     FileCommands *fileCommands() const { return m_fileCommands; }
     EditCommands *editCommands() const { return m_editCommands; }
@@ -75,44 +73,19 @@ public:
     AssemblyCommands *assemblyCommands() const { return m_assemblyCommands; }
     HelpCommands *helpCommands() const { return m_helpCommands; }
 
-    // --- state ---
-    QString documentName() const { return m_documentName; }
-    // Stores the name and sets the caption "<file name> - QRN    Quorin",
-    // the file name being the part after the last "/".
-    void setDocumentName(const QString &name);
-    QString templateFileName() const { return m_templateFileName; }
-    void setTemplateFileName(const QString &path) { m_templateFileName = path; }
-    QString informationFileName() const { return m_informationFileName; }
-    void setInformationFileName(const QString &path) { m_informationFileName = path; }
-    bool overwriteMode() const { return m_overwriteMode; }
-    void setOverwriteMode(bool on) { m_overwriteMode = on; }
+    // --- the commands' context ---
+    Workspace &workspace() override { return *m_workspace; }
+    Dialogs &dialogs() override { return *m_dialogs; }
+    QWidget *mainWindow() override { return this; }
+    FileDialogOptions &openDialog() override { return m_openDialog; }
+    FileDialogOptions &saveDialog() override { return m_saveDialog; }
+    PaneArea &panes() override { return *m_paneArea; }
+    // Runs a command, reporting what leaves it (see above).
+    void runCommand(const std::function<void()> &command) override;
+    void savePane(Pane which) override;
 
-    // The file a pane's content came from or was last saved to, named by the
-    // unsaved-changes question; "untitled" until a command sets it. Commands
-    // that load, save or clear a pane keep it up to date.
-    QString paneFileName(Pane which) const;
-    void setPaneFileName(Pane which, const QString &name);
-
-    // --- panes ---
-    RichEditor *templateFirstPane() const;
-    RichEditor *informationFirstPane() const;
-    // Shows the pane and hides the other.
-    void showPane(Pane which);
-    // Gives the pane the focus; throws CommandError for a hidden pane.
-    void focusPane(RichEditor *pane);
-    // For commands that act on a pane whatever is shown: shows it first.
-    void showAndFocusPane(Pane which);
     // "&Toggle Windows" and "Switch".
     void t1Click();
-
-    // --- unsaved changes ---
-    // True when the pane holds lines and its modified flag is set.
-    bool hasUnsavedChanges(Pane which) const;
-    // Asks "Save changes to <file>?" (Yes, No, Cancel) about every pane of
-    // `which` that holds unsaved changes, the pane shown first. Yes saves
-    // that pane, No goes on, Cancel throws SilentAbort. Commands pass the
-    // panes they would replace or drop; closing passes both.
-    void confirmSaveChanges(Panes which);
 
     // --- hints ---
     // The application's current hint. Every change of it runs showhint(),
@@ -128,8 +101,6 @@ public:
     void setStartupTipHook(std::function<void()> hook) { m_startupTipHook = std::move(hook); }
 
     // --- commands ---
-    // Runs a command, reporting what leaves it (see above).
-    void runCommand(const std::function<void()> &command);
     // Shows the message of an exception in the error box; nothing for a
     // SilentAbort.
     void reportError(std::exception_ptr error);
@@ -146,8 +117,11 @@ protected:
 
 private:
     void createComponents();
+    void connectCommands();
+    void showDocumentName();
 
     std::unique_ptr<Dialogs> m_dialogs;
+    Workspace *m_workspace = nullptr;
     FileDialogOptions m_openDialog;
     FileDialogOptions m_saveDialog;
 
@@ -167,11 +141,6 @@ private:
     AssemblyCommands *m_assemblyCommands = nullptr;
     HelpCommands *m_helpCommands = nullptr;
 
-    QString m_documentName;
-    QString m_templateFileName;
-    QString m_informationFileName;
-    bool m_overwriteMode = false;
-    QString m_paneFileNames[2];
     QString m_applicationHint;
     std::function<void()> m_startupTipHook;
 };

@@ -106,6 +106,13 @@ void PaneArea::showOnly(RichEditor *pane)
     m_msgPanel1->raise();
 }
 
+void PaneArea::showAndFocus(Pane which)
+{
+    if (pane(which)->isHidden())
+        showOnly(which);
+    focusPane(pane(which));
+}
+
 void PaneArea::switchPanes()
 {
     if (templateFirstPane() == m_richEditEx1) {

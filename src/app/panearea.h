@@ -14,16 +14,9 @@
 // With one pane hidden both pick the pane shown; right after start-up they
 // disagree (RichEditEx1 and RichEditEx2).
 
-#include <QFlags>
-#include <QWidget>
+#include "app/workspace.h"
 
-// The two panes by their role.
-enum class Pane {
-    Template = 0x1,    // RichEditEx1: the template or finished document
-    Information = 0x2, // RichEditEx2: the Information file
-};
-Q_DECLARE_FLAGS(Panes, Pane)
-Q_DECLARE_OPERATORS_FOR_FLAGS(Panes)
+#include <QWidget>
 
 class QLabel;
 class QProgressBar;
@@ -40,14 +33,21 @@ public:
     RichEditor *richEditEx2() const { return m_richEditEx2; }
     RichEditor *pane(Pane which) const { return which == Pane::Template ? m_richEditEx1 : m_richEditEx2; }
     Pane roleOf(const RichEditor *pane) const { return pane == m_richEditEx1 ? Pane::Template : Pane::Information; }
+    // The merge's "Please wait" panel, above whichever pane is shown.
     QLabel *msgPanel() const { return m_msgPanel1; }
     QProgressBar *progressBar() const { return m_progressBar1; }
 
     RichEditor *templateFirstPane() const;
     RichEditor *informationFirstPane() const;
+    Pane templateFirstRole() const { return roleOf(templateFirstPane()); }
 
-    // Shows the pane, hides the other one.
+    // Shows the pane, hides the other one; the focus follows if the hidden
+    // pane had it.
     void showOnly(RichEditor *pane);
+    void showOnly(Pane which) { showOnly(pane(which)); }
+    // For commands that act on a pane whatever is shown: shows it if hidden,
+    // then gives it the focus.
+    void showAndFocus(Pane which);
     // Ctrl+W: hides the pane the template-first test picks, shows the other
     // and gives it the focus.
     void switchPanes();

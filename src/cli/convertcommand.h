@@ -2,8 +2,6 @@
 
 #include <QStringList>
 
-class QTextStream;
-
-// `quorin-batch convert IN OUT`: converts a document by the output's
-// extension. Returns the process exit status.
-int runConvertCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+// `quorin-batch convert [options] IN OUT`; `args` are the words after
+// "convert". Returns the exit status.
+int runConvertCommand(const QStringList &args);

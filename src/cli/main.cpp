@@ -1,29 +1,65 @@
 // quorin-batch: Quorin's document work without a window.
 #include "cli/convertcommand.h"
 #include "cli/mergecommand.h"
+#include "cli/output.h"
 
 #include <QGuiApplication>
-#include <QTextStream>
-
-#include <cstdio>
 
 namespace {
 
-void printUsage(QTextStream &stream)
-{
-    stream << "usage:\n"
-              "  quorin-batch convert IN OUT     convert a document; OUT ends in .rtf or .txt\n"
-              "  quorin-batch merge TEMPLATE INFO... [--overwrite] -o OUT\n"
-              "                                  fill the template from each Information file;\n"
-              "                                  OUT may hold {name}, the Information file's name\n";
-}
+const char usage[] = R"(usage:
+  quorin-batch convert [--direct] [--no-fonts] [--optimize] [--only-definite-opt] IN OUT
+  quorin-batch merge TEMPLATE INFO... [--overwrite] -o OUT
+  quorin-batch --help
+
+convert  Reads IN (RTF, or text in UTF-8, UTF-16 with a byte-order mark or
+         the locale's code page) and writes it as the kind of file OUT names:
+         .rtf .tem .inf  RTF as Quorin writes it
+         .txt            the document's text in UTF-8
+         .htm .html      a web page: the document is written as RTF by Quorin
+                         first and that is converted, so the page is the one
+                         the window's Save As gives for the same document
+         Any other extension is refused.
+         --direct        (HTML only) convert IN's bytes as they are, without
+                         reading them into a document first; the page is then
+                         titled by IN as given
+         --no-fonts, --optimize, --only-definite-opt
+                         the HTML converter's options; other outputs ignore them
+merge    Replaces each token @N of TEMPLATE by the value line of entry N of
+         each Information file INFO and writes one finished document per
+         INFO, in the format OUT's extension names (as for convert). OUT may
+         hold {name}, the Information file's name without its last extension;
+         it must when there is more than one INFO. The template is read as the
+         window's Do It reads it: a byte-order mark is dropped, NUL padding at
+         its end is cut, a NUL followed by more text is refused. Information
+         files may be UTF-8, UTF-16 with a byte-order mark, or the template's
+         code page; each needs an even number of lines. Braces and
+         backslashes in a value that would break the RTF are escaped;
+         control words such as \par still act.
+         --overwrite     overwrite mode: a value overwrites the template's
+                         text after the token instead of being inserted;
+                         it never overwrites RTF markup
+         Prints "N replacements were made: OUTPUT" for each file written.
+
+Before anything is written, quorin-batch refuses an output that is an input
+(also through a link or another spelling of its path), two Information files
+that would write one output, and, for merge, any Information file that cannot
+be read or merged. Every output is written to a temporary file beside it and
+renamed into place only when complete, so a failure leaves the old file as it
+was and never a partial one. If writing fails part way through a merge (a
+full disk), the outputs already written stay: each is complete and correct;
+the rest are not written.
+
+Errors are printed as one line, "quorin-batch: FILE: reason". Exit status: 0
+when every output was written, 1 when something failed, 2 for a usage error.
+)";
 
 // The tool reports its own errors in one line each; Qt's warnings about the
 // session it runs in (no runtime folder, no fonts configured) are noise here.
 void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        fprintf(stderr, "%s\n", qPrintable(message));
+        cli::printError(QString(), message);
 }
 
 } // namespace
@@ -35,20 +71,18 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QTextStream out(stdout);
-    QTextStream err(stderr);
 
     QStringList args = app.arguments().mid(1);
-    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
-        printUsage(args.isEmpty() ? err : out);
-        return args.isEmpty() ? 1 : 0;
+    if (!args.isEmpty() && (args.first() == u"--help" || args.first() == u"-h")) {
+        cli::printOut(QString::fromUtf8(usage));
+        return cli::exitOk;
     }
+    if (args.isEmpty())
+        return cli::usageError(QStringLiteral("no command given"));
     const QString command = args.takeFirst();
-    if (command == QLatin1String("convert"))
-        return runConvertCommand(args, out, err);
-    if (command == QLatin1String("merge"))
-        return runMergeCommand(args, out, err);
-    err << "quorin-batch: unknown command '" << command << "'\n";
-    printUsage(err);
-    return 1;
+    if (command == u"convert")
+        return runConvertCommand(args);
+    if (command == u"merge")
+        return runMergeCommand(args);
+    return cli::usageError(QStringLiteral("unknown command '%1'").arg(command));
 }

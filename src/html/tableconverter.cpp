@@ -276,6 +276,9 @@ std::size_t TableConverter::word(std::size_t pos)
         if (m_state.alignCenter)
             fragment += "</CENTER>";
         fragment += "<BR>";
+        // The next paragraph of the cell opens its own alignment and tags,
+        // or its closing tags would stand without an opening one.
+        m_w.paragraphStart = true;
         if (m_tableState == NextCell)
             m_cell += fragment;
         else if (m_tableState == FirstCell)
@@ -306,7 +309,16 @@ std::size_t TableConverter::word(std::size_t pos)
     }
     if (id == WordId::Cell) {
         m_lookAhead = false;
-        const std::string closing = m_w.closeAllTags();
+        std::string closing = m_w.closeAllTags();
+        if (!m_w.paragraphStart) {
+            // The cell's last paragraph opened its alignment: close it in
+            // the cell, as a paragraph end would.
+            if (m_state.alignRight)
+                closing += "</DIV>";
+            if (m_state.alignCenter)
+                closing += "</CENTER>";
+        }
+        m_w.paragraphStart = true;
         if (m_tableState == FirstCell)
             m_c.out.writeOut(closing + "</TD>");
         else if (m_tableState == NextCell)

@@ -92,68 +92,56 @@ private slots:
         QCOMPARE(document->availableUndoSteps(), 0);
     }
 
-    void dragLeftMarker()
+    // A drag sets the indents on release (one undo step) and the markers
+    // are placed again from the paragraph. Markers: 0 first, 1 left, 2 right.
+    void drag_data()
     {
-        RulerFixture f;
-        QVERIFY(f.showActive());
-        f.editor->paragraph().setFirstIndent(10);
-        RulerMarker *marker = f.ruler->leftInd();
-        QCOMPARE(marker->x(), 15); // trunc(10 * 4/3) - 4 + 6
-
-        // Left edge plus the grip (5) at 78: 54 points from the gutter.
-        drag(marker, 73 - marker->x());
-        QVERIFY(!f.form->formatCommands()->dragging());
-        QCOMPARE(f.form->formatCommands()->dragOffset(), 5);
-        QCOMPARE(f.editor->paragraph().leftIndent(), 54.0 - 10);
-        QCOMPARE(f.editor->paragraph().firstIndent(), 10.0);
-        QCOMPARE(marker->x(), 74); // placed again from the paragraph
+        QTest::addColumn<double>("first");
+        QTest::addColumn<double>("left");
+        QTest::addColumn<int>("marker");
+        QTest::addColumn<int>("dx");
+        QTest::addColumn<QList<double>>("expected");
+        // Left edge 73 plus the grip (5): 54 points from the gutter, of
+        // which the first indent holds 10.
+        QTest::newRow("left marker") << 10.0 << 0.0 << 1 << 58 << QList<double>{10, 44, 0};
+        // trunc((32 + 5 - 6) / (4/3)); the following lines stay put.
+        QTest::newRow("first marker") << 0.0 << 54.0 << 0 << 30 << QList<double>{23, 31, 0};
+        QTest::newRow("right marker") << 0.0 << 0.0 << 2 << -20 << QList<double>{0, 0, 15};
+        QTest::newRow("first past the gutter") << 20.0 << 0.0 << 0 << -200 << QList<double>{0, 20, 0};
+        QTest::newRow("right past the edge") << 0.0 << 0.0 << 2 << 200 << QList<double>{0, 0, 0};
     }
 
-    void dragFirstMarkerKeepsFollowingLines()
+    void drag()
     {
-        RulerFixture f;
-        QVERIFY(f.showActive());
-        f.editor->paragraph().setLeftIndent(54);
-        const int leftMarkerAt = f.ruler->leftInd()->x();
-
-        drag(f.ruler->firstInd(), 30);
-        const double first = f.editor->paragraph().firstIndent();
-        QCOMPARE(first, 23.0); // trunc((32 + 5 - 6) / (4/3))
-        // The following lines stay where they were.
-        QCOMPARE(first + f.editor->paragraph().leftIndent(), 54.0);
-        QCOMPARE(f.ruler->leftInd()->x(), leftMarkerAt);
-        // One drag, one undo step.
-        f.editor->document()->undo();
-        QCOMPARE(f.editor->paragraph().firstIndent(), 0.0);
-        QCOMPARE(f.editor->paragraph().leftIndent(), 54.0);
-    }
-
-    void dragRightMarker()
-    {
-        RulerFixture f;
-        QVERIFY(f.showActive());
-        const int width = f.ruler->width();
-        drag(f.ruler->rightInd(), -20);
-        // trunc((width - (width - 34) + 4 - 2) / (4/3)) - 12
-        QCOMPARE(f.editor->paragraph().rightIndent(), 15.0);
-        QCOMPARE(f.ruler->rightInd()->x(), width - 6 - 28);
-    }
-
-    void dragsStayOnThePage()
-    {
+        QFETCH(double, first);
+        QFETCH(double, left);
+        QFETCH(int, marker);
+        QFETCH(int, dx);
+        QFETCH(QList<double>, expected);
         RulerFixture f;
         QVERIFY(f.showActive());
         ParaAttributes &paragraph = f.editor->paragraph();
-        // Past the ends: the markers stop at the gutters, the indents at 0.
-        drag(f.ruler->firstInd(), -200);
-        drag(f.ruler->rightInd(), 200);
-        QVERIFY(paragraph.firstIndent() == 0 && paragraph.leftIndent() == 0 && paragraph.rightIndent() == 0);
+        paragraph.setFirstIndent(first);
+        paragraph.setLeftIndent(left);
+        f.editor->document()->clearUndoRedoStacks();
+        RulerMarker *markers[] = {f.ruler->firstInd(), f.ruler->leftInd(), f.ruler->rightInd()};
+        ::drag(markers[marker], dx);
+        QVERIFY(!f.form->formatCommands()->dragging());
+        QCOMPARE((QList<double>{paragraph.firstIndent(), paragraph.leftIndent(), paragraph.rightIndent()}), expected);
+        const MarkerPlaces places = markerPlaces(expected[0], expected[1], expected[2], f.ruler->width());
+        QCOMPARE((QList<int>{markers[0]->x(), markers[1]->x(), markers[2]->x()}),
+                 (QList<int>{places.first, places.left, places.right}));
+        f.editor->document()->undo();
+        QCOMPARE((QList<double>{paragraph.firstIndent(), paragraph.leftIndent()}), (QList<double>{first, left}));
+    }
 
-        // Past the right marker: a text column is left.
-        drag(f.ruler->leftInd(), f.ruler->width());
-        QCOMPARE(paragraph.leftIndent(), double(pointsFor(f.ruler->width() - 12) - minTextWidth));
-        drag(f.ruler->rightInd(), -f.ruler->width());
-        QCOMPARE(paragraph.rightIndent(), 0.0);
+    // Past the right marker a column of text is left.
+    void leftMarkerLeavesATextColumn()
+    {
+        RulerFixture f;
+        QVERIFY(f.showActive());
+        ::drag(f.ruler->leftInd(), f.ruler->width());
+        QCOMPARE(f.editor->paragraph().leftIndent(), double(pointsFor(f.ruler->width() - 12) - minTextWidth));
     }
 };
 

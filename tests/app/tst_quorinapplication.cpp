@@ -5,6 +5,7 @@
 #include "mainformfixture.h"
 
 #include "app/commanderror.h"
+#include "documents/documenterror.h"
 #include "editor/editorerror.h"
 #include "app/quorinapplication.h"
 
@@ -115,6 +116,9 @@ private slots:
     void messagesOfKnownErrors()
     {
         QVERIFY(errorMessageFor(std::make_exception_ptr(std::runtime_error("disk full"))) == QStringLiteral("disk full"));
+        const documents::DocumentError full(QStringLiteral("Cannot write file"), QStringLiteral("/x/a.rtf"),
+                                            QStringLiteral("No space left on device"));
+        QCOMPARE(errorMessageFor(std::make_exception_ptr(full)), full.message());
         QVERIFY(!errorMessageFor(std::make_exception_ptr(SilentAbort())));
         QVERIFY(!errorMessageFor(std::exception_ptr()));
         QCOMPARE(applicationTitle(), QStringLiteral("QRN    Quorin"));

@@ -279,6 +279,14 @@ private slots:
         MergeOptions deep;
         deep.maxNesting = 100;
         QCOMPARE(mergeText("@1", entries(chain << "end"), false, deep).text, QByteArray("end"));
+        // The bound is inclusive: below the template's @1 stand 69 values,
+        // each holding the token of the next.
+        deep.maxNesting = 69;
+        QVERIFY(mergeText("@1", entries(chain), false, deep).ok());
+        deep.maxNesting = 68;
+        const MergeResult tooDeep = mergeText("@1", entries(chain), false, deep);
+        QVERIFY(!tooDeep.ok());
+        QCOMPARE(*tooDeep.failure, messages::valuesNestedTooDeeply(68));
 
         MergeOptions small;
         small.maxResultSize = 1000;

@@ -34,6 +34,7 @@ void TestTableConvert::tables_data()
     row("second row without trowd", "\\trowd\\pard\\intbl a\\cell\\row\\intbl c\\cell d\\cell\\row\\pard\\pard", Open + "a</TD></TR><TR><TD>c</TD><TD>d</TD></TR>" + Close);
     row("paragraph end inside cells", "\\trowd\\pard\\intbl a\\par b\\cell c\\par d\\cell\\row\\pard\\pard", Open + "a<BR>b</TD><TD>c<BR>d</TD></TR>" + Close);
     row("formatting in cells", "\\trowd\\pard\\intbl\\b a\\cell\\i b\\cell\\row\\pard\\pard", Open + "<B>a</B></TD><TD><I>b</I></TD></TR>" + Close);
+    row("aligned paragraphs in cells are closed", "\\trowd\\pard\\intbl\\qc a\\par\\pard\\intbl\\qr b\\par c\\cell\\row\\pard\\pard", Open + "<CENTER>a</CENTER><BR><DIV ALIGN=right>b</DIV><BR><DIV ALIGN=right>c</DIV></TD></TR>" + Close);
     row("group ends in cells", "\\trowd\\pard\\intbl{\\b a} b\\cell\\row\\pard\\pard", Open + "<B>a</B> b</TD></TR>" + Close);
     row("cell text after a row joins a new row", "\\trowd\\pard\\intbl a\\cell\\row\\pard x\\intbl y\\cell\\row\\pard\\pard", Open + "a</TD></TR><TR><TD>xy</TD></TR>" + Close);
     row("widctlpar before intbl keeps the table", "\\trowd\\pard\\intbl a\\cell\\row\\widctlpar\\intbl b\\cell\\row\\pard\\pard", Open + "a</TD></TR><TR><TD>b</TD></TR>" + Close);

@@ -19,6 +19,11 @@ private slots:
         QTest::newRow("Serbian Cyrillic") << 0x0C1A << 1251;
         QTest::newRow("Serbian Latin") << 0x081A << 1250;
         QTest::newRow("Hindi has no 8-bit page") << 0x0439 << 1252;
+        QTest::newRow("Chinese (PRC)") << 0x0804 << 936;
+        QTest::newRow("Chinese (Singapore)") << 0x1004 << 936;
+        QTest::newRow("Chinese (Taiwan)") << 0x0404 << 950;
+        QTest::newRow("Chinese (Hong Kong)") << 0x0C04 << 950;
+        QTest::newRow("Korean") << 0x0412 << 949;
     }
     void localesPickTheirCodePage()
     {
@@ -55,6 +60,31 @@ private slots:
         QVERIFY(codepage::canEncode(QChar(0x00EB), 1252));
         QVERIFY(!codepage::canEncode(QChar(0x0141), 1252));
         QVERIFY(codepage::canEncode(QChar(0x0141), 1250));
+    }
+
+    // The ends of each lead-byte range: a byte misjudged there splits a
+    // character in two, and its trail byte may then be read as "\\" or "{".
+    void leadByteRanges_data()
+    {
+        QTest::addColumn<int>("codePage");
+        QTest::addColumn<QList<int>>("leads");
+        QTest::addColumn<QList<int>>("notLeads");
+        QTest::newRow("932") << 932 << QList<int>{0x81, 0x9F, 0xE0, 0xFC} << QList<int>{0x80, 0xA0, 0xDF, 0xFD, 0x5C};
+        QTest::newRow("936") << 936 << QList<int>{0x81, 0xFE} << QList<int>{0x80, 0xFF, 0x7F};
+        QTest::newRow("949") << 949 << QList<int>{0x81, 0xFE} << QList<int>{0x80, 0xFF};
+        QTest::newRow("950") << 950 << QList<int>{0x81, 0xFE} << QList<int>{0x80, 0xFF};
+        QTest::newRow("1361") << 1361 << QList<int>{0x84, 0xD3, 0xD8, 0xF9} << QList<int>{0x83, 0xD4, 0xD7, 0xFA};
+        QTest::newRow("1252 has none") << 1252 << QList<int>{} << QList<int>{0x81, 0x9F, 0xE0};
+    }
+    void leadByteRanges()
+    {
+        QFETCH(int, codePage);
+        QFETCH(QList<int>, leads);
+        QFETCH(QList<int>, notLeads);
+        for (int b : leads)
+            QVERIFY2(codepage::isLeadByte(codePage, uchar(b)), qPrintable(QString::number(b, 16)));
+        for (int b : notLeads)
+            QVERIFY2(!codepage::isLeadByte(codePage, uchar(b)), qPrintable(QString::number(b, 16)));
     }
 
     void doubleByteCodePages()

@@ -201,6 +201,7 @@ private slots:
         QTest::addColumn<QList<int>>("starts");
         QTest::newRow("inside a paragraph") << QStringLiteral("one\ftwo\nthree") << QList<int>{0, 4};
         QTest::newRow("at a paragraph end") << QStringLiteral("one\f\ntwo\f") << QList<int>{0, 5};
+        QTest::newRow("at a paragraph start") << QStringLiteral("one\n\ftwo") << QList<int>{0, 5};
     }
     void formFeedStartsANewPage()
     {

@@ -177,6 +177,10 @@ private slots:
         QTest::newRow("without intbl")
             << QByteArray("{\\rtf1\\trowd\\cellx1000\\cellx2000 a\\cell b\\par c\\cell\\row\\pard after\\par}")
             << "1x2 | 0,0=a | 0,1=b\nc" << "after";
+        // The last cell's \cell left out before \row: its text is still a cell.
+        QTest::newRow("row ends without its last cell")
+            << QByteArray("{\\rtf1\\trowd\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\par\\row\\pard after\\par}")
+            << "1x2 | 0,0=a | 0,1=b" << "after";
         QTest::newRow("unterminated row")
             << QByteArray("{\\rtf1\\trowd\\cellx1000\\cellx2000\\pard\\intbl a\\cell b")
             << "1x2 | 0,0=a | 0,1=b" << "";

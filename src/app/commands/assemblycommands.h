@@ -4,7 +4,7 @@
 // (from the menu or from a recent-files list), the merge ("Do It") and the
 // insert/overwrite switch, and the heading balloon shown when the left
 // button is pressed on a token in the template pane. The state they share
-// (chosen files, overwrite mode) is kept by the main window.
+// (chosen files, overwrite mode) is kept by the workspace.
 //
 // Every command that replaces a pane first asks the unsaved-changes
 // question about it, so an edited template, Information file or finished
@@ -14,7 +14,8 @@
 #include <QPoint>
 #include <QString>
 
-class MainForm;
+class Balloon;
+class CommandContext;
 class QEvent;
 
 class AssemblyCommands : public QObject
@@ -22,7 +23,7 @@ class AssemblyCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit AssemblyCommands(MainForm &form);
+    AssemblyCommands(CommandContext &context, Balloon &balloon);
 
     // "Edit/Select Information File": the open dialog with "*.inf" in its
     // name field; the chosen file goes into the information pane, which is
@@ -44,7 +45,7 @@ public:
     // lines of the information pane and puts the finished document into the
     // template pane as a new, unsaved document.
     void doIt1Click();
-    // "Toggle Ins/Overwrite": its item is checked while overwrite is on.
+    // "Toggle Ins/Overwrite": switches the workspace's overwrite mode.
     void toggleInsOverwrite1Click();
 
     // The heading lookup for a press of `button` at the screen point
@@ -69,8 +70,8 @@ private:
     void checkInformationLineCount();
     void loadRecentInformationFile(const QString &path);
     void loadRecentTemplateFile(const QString &path);
-    void confirmReplacingMergedPane();
 
-    MainForm &m_form;
+    CommandContext &m_context;
+    Balloon &m_balloon;
     bool m_forwardingPress = false;
 };

@@ -1,17 +1,15 @@
 #include "app/commands/editcommands.h"
 
+#include "app/commandcontext.h"
 #include "app/commanderror.h"
 #include "app/dialogs/finddialog.h"
-#include "app/mainform.h"
 #include "app/dialogs/replacedialog.h"
+#include "app/panearea.h"
+#include "documents/atomicwrite.h"
 #include "editor/richeditor.h"
-#include "app/chrome/speedbar.h"
 
-#include <QAction>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTextCursor>
-#include <QToolButton>
 
 namespace {
 
@@ -24,27 +22,10 @@ void showModeless(QDialog *dialog)
 
 } // namespace
 
-EditCommands::EditCommands(MainForm &form)
-    : QObject(&form)
-    , m_form(form)
+EditCommands::EditCommands(CommandContext &context)
+    : QObject(context.mainWindow())
+    , m_context(context)
 {
-    const auto item = [&form](const char *name) { return form.action(QLatin1String(name)); };
-    m_form.connectCommand(item("EditUndoItem"), [this] { editUndo(); });
-    m_form.connectCommand(item("Redo1"), [this] { redo(); });
-    m_form.connectCommand(item("EditCutItem"), [this] { editCut(); });
-    m_form.connectCommand(item("EditCopyItem"), [this] { editCopy(); });
-    m_form.connectCommand(item("EditPasteItem"), [this] { editPaste(); });
-    m_form.connectCommand(item("F1"), [this] { showFind(); });
-    m_form.connectCommand(item("R1"), [this] { showReplace(); });
-    m_form.connectCommand(item("Insertpagebreak1"), [this] { insertBlankLines(); });
-    m_form.connectCommand(item("Insertnonvisiblepagebreak1"), [this] { insertPageBreak(); });
-    m_form.connectCommand(item("Selectall2"), [this] { selectAll(); });
-
-    SpeedBar *bar = m_form.speedBar();
-    m_form.connectCommand(bar->undoButton(), [this] { editUndo(); });
-    m_form.connectCommand(bar->cutButton(), [this] { editCut(); });
-    m_form.connectCommand(bar->copyButton(), [this] { editCopy(); });
-    m_form.connectCommand(bar->pasteButton(), [this] { editPaste(); });
 }
 
 // Undo and redo belong to the document pane. When the information pane is
@@ -52,30 +33,30 @@ EditCommands::EditCommands(MainForm &form)
 // sight; a document opened read-only stays as it was opened.
 void EditCommands::editUndo()
 {
-    RichEditor *document = m_form.richEditEx1();
+    RichEditor *document = m_context.panes().richEditEx1();
     if (document->isReadOnly() || !document->document()->isUndoAvailable())
         return;
-    m_form.showAndFocusPane(Pane::Template);
+    m_context.panes().showAndFocus(Pane::Template);
     document->undo();
 }
 
 void EditCommands::redo()
 {
-    RichEditor *document = m_form.richEditEx1();
+    RichEditor *document = m_context.panes().richEditEx1();
     if (document->isReadOnly() || !document->document()->isRedoAvailable())
         return;
-    m_form.showAndFocusPane(Pane::Template);
+    m_context.panes().showAndFocus(Pane::Template);
     document->redo();
 }
 
 void EditCommands::editCut()
 {
-    m_form.templateFirstPane()->cut();
+    m_context.panes().templateFirstPane()->cut();
 }
 
 void EditCommands::editCopy()
 {
-    m_form.templateFirstPane()->copy();
+    m_context.panes().templateFirstPane()->copy();
 }
 
 void EditCommands::editPaste()
@@ -84,21 +65,21 @@ void EditCommands::editPaste()
     // toolbar box), the pane in front does, never a hidden one: an unseen
     // paste into a hidden Information file would go unnoticed into the
     // next merge.
-    QWidget *active = m_form.focusWidget();
-    RichEditor *target = m_form.richEditEx1();
-    if (active == m_form.richEditEx2())
-        target = m_form.richEditEx2();
-    else if (active != m_form.richEditEx1())
-        target = m_form.templateFirstPane();
+    QWidget *active = m_context.mainWindow()->focusWidget();
+    RichEditor *target = m_context.panes().richEditEx1();
+    if (active == m_context.panes().richEditEx2())
+        target = m_context.panes().richEditEx2();
+    else if (active != m_context.panes().richEditEx1())
+        target = m_context.panes().templateFirstPane();
     target->paste();
 }
 
 void EditCommands::showFind()
 {
     if (!m_findDialog) {
-        m_findDialog = new FindDialog(&m_form);
+        m_findDialog = new FindDialog(m_context.mainWindow());
         connect(m_findDialog, &FindDialog::findNext, this, [this] {
-            m_form.runCommand(
+            m_context.runCommand(
                 [this] { findNext(m_findDialog->findText(), m_findDialog->options()); });
         });
     }
@@ -108,18 +89,18 @@ void EditCommands::showFind()
 void EditCommands::showReplace()
 {
     if (!m_replaceDialog) {
-        m_replaceDialog = new ReplaceDialog(&m_form);
+        m_replaceDialog = new ReplaceDialog(m_context.mainWindow());
         ReplaceDialog *dialog = m_replaceDialog;
         connect(dialog, &ReplaceDialog::findNext, this, [this, dialog] {
-            m_form.runCommand([this, dialog] { findNext(dialog->findText(), dialog->options()); });
+            m_context.runCommand([this, dialog] { findNext(dialog->findText(), dialog->options()); });
         });
         connect(dialog, &ReplaceDialog::replace, this, [this, dialog] {
-            m_form.runCommand([this, dialog] {
+            m_context.runCommand([this, dialog] {
                 replaceOne(dialog->findText(), dialog->replaceText(), dialog->options());
             });
         });
         connect(dialog, &ReplaceDialog::replaceAll, this, [this, dialog] {
-            m_form.runCommand([this, dialog] {
+            m_context.runCommand([this, dialog] {
                 replaceAll(dialog->findText(), dialog->replaceText(), dialog->options());
             });
         });
@@ -133,13 +114,13 @@ RichEditor *EditCommands::searchPane() const
     // information-first test picks; right after start-up, with both panes
     // visible and the document in front, searching the information pane
     // behind it would move the caret into a pane the user cannot see.
-    return m_form.templateFirstPane();
+    return m_context.panes().templateFirstPane();
 }
 
 int EditCommands::findNext(const QString &text, FindOptions options)
 {
     RichEditor *pane = searchPane();
-    m_form.focusPane(pane);
+    PaneArea::focusPane(pane);
     if (text.isEmpty())
         return -1;
     const int selStart = pane->selStart();
@@ -166,7 +147,7 @@ int EditCommands::findNext(const QString &text, FindOptions options)
 bool EditCommands::replaceOne(const QString &text, const QString &replacement, FindOptions options)
 {
     RichEditor *pane = searchPane();
-    m_form.showAndFocusPane(m_form.paneArea()->roleOf(pane));
+    m_context.panes().showAndFocus(m_context.panes().roleOf(pane));
     if (text.isEmpty() || pane->isReadOnly())
         return false;
     options.setFlag(FindOption::Backward, false);
@@ -184,7 +165,7 @@ bool EditCommands::replaceOne(const QString &text, const QString &replacement, F
 int EditCommands::replaceAll(const QString &text, const QString &replacement, FindOptions options)
 {
     RichEditor *pane = searchPane();
-    m_form.showAndFocusPane(m_form.paneArea()->roleOf(pane));
+    m_context.panes().showAndFocus(m_context.panes().roleOf(pane));
     if (text.isEmpty() || pane->isReadOnly())
         return 0;
     options.setFlag(FindOption::Backward, false);
@@ -224,14 +205,15 @@ void EditCommands::insertPageBreak()
 
 void EditCommands::selectAll()
 {
-    m_form.showAndFocusPane(Pane::Template);
-    m_form.richEditEx1()->selectAll();
+    m_context.panes().showAndFocus(Pane::Template);
+    m_context.panes().richEditEx1()->selectAll();
 }
 
 void EditCommands::insertBlock(const QByteArray &bytes)
 {
-    m_form.showAndFocusPane(Pane::Template);
-    if (m_form.richEditEx1()->isReadOnly())
+    m_context.panes().showAndFocus(Pane::Template);
+    RichEditor *document = m_context.panes().richEditEx1();
+    if (document->isReadOnly())
         return;
     // A private folder (mode 0700) that goes with its contents, whatever
     // happens below.
@@ -239,10 +221,7 @@ void EditCommands::insertBlock(const QByteArray &bytes)
     if (!scratch.isValid())
         throw CommandError(
             QStringLiteral("Cannot create a temporary folder. %1").arg(scratch.errorString()));
-    QFile file(scratch.filePath(QStringLiteral("$$$")));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
-        throw CommandError(
-            QStringLiteral("Cannot write the temporary file. %1").arg(file.errorString()));
-    file.close();
-    m_form.richEditEx1()->insertFromFile(file.fileName());
+    const QString path = scratch.filePath(QStringLiteral("$$$"));
+    documents::writeFileAtomically(path, bytes);
+    document->insertFromFile(path);
 }

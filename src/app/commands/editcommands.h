@@ -14,8 +14,8 @@
 #include <QObject>
 #include <QString>
 
+class CommandContext;
 class FindDialog;
-class MainForm;
 class QByteArray;
 class ReplaceDialog;
 class RichEditor;
@@ -25,7 +25,7 @@ class EditCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit EditCommands(MainForm &form);
+    explicit EditCommands(CommandContext &context);
 
     void editUndo();
     void redo();
@@ -67,7 +67,7 @@ private:
     // reads any file, through a scratch file in a private folder.
     void insertBlock(const QByteArray &bytes);
 
-    MainForm &m_form;
+    CommandContext &m_context;
     FindDialog *m_findDialog = nullptr;
     ReplaceDialog *m_replaceDialog = nullptr;
 };

@@ -1,24 +1,18 @@
 #include "app/commands/filecommands.h"
 
+#include "app/commandcontext.h"
 #include "app/commanderror.h"
 #include "app/dialogs/dialogs.h"
-#include "app/commands/htmlexport.h"
-#include "app/mainform.h"
-#include "app/commands/panefile.h"
+#include "app/panearea.h"
+#include "documents/atomicwrite.h"
+#include "documents/documentexport.h"
+#include "documents/fileformat.h"
 #include "editor/richeditor.h"
-#include "app/commands/saveasrules.h"
-#include "app/chrome/speedbar.h"
 
-#include <QAction>
 #include <QFileInfo>
-#include <QToolButton>
+#include <QTextDocument>
 
 namespace {
-
-// New names the document "Untitled"; start-up and the template commands
-// name it "untitled". Only the first makes Save ask for a new name with
-// the extension rules, so the comparison is case-sensitive.
-const QString newDocumentName = QStringLiteral("Untitled");
 
 bool sameFile(const QString &a, const QString &b)
 {
@@ -30,70 +24,64 @@ bool sameFile(const QString &a, const QString &b)
 
 } // namespace
 
-FileCommands::FileCommands(MainForm &form)
-    : QObject(&form)
-    , m_form(form)
+FileCommands::FileCommands(CommandContext &context)
+    : QObject(context.mainWindow())
+    , m_context(context)
 {
-    m_form.connectCommand(m_form.action(QStringLiteral("FileNewItem")), [this] { fileNew(); });
-    m_form.connectCommand(m_form.action(QStringLiteral("FileOpenItem")), [this] { fileOpen(); });
-    m_form.connectCommand(m_form.action(QStringLiteral("FileSaveItem")), [this] { fileSave(); });
-    m_form.connectCommand(
-        m_form.action(QStringLiteral("FileSaveAsItem")), [this] { fileSaveAs(); });
-    m_form.connectCommand(m_form.action(QStringLiteral("FileExitItem")), [this] { fileExit(); });
-    m_form.connectCommand(m_form.speedBar()->openButton(), [this] { fileOpen(); });
-    m_form.connectCommand(m_form.speedBar()->saveButton(), [this] { fileSave(); });
 }
 
 void FileCommands::fileNew()
 {
-    m_form.confirmSaveChanges(Pane::Template);
-    m_form.setDocumentName(newDocumentName);
-    RichEditor *document = m_form.richEditEx1();
+    m_context.confirmSaveChanges(Pane::Template);
+    Workspace &workspace = m_context.workspace();
+    workspace.setDocumentName(Workspace::newDocumentName());
+    RichEditor *document = m_context.panes().richEditEx1();
     document->clear();
     // A read-only box ticked for the last Open must not lock the new,
     // empty document.
     document->setReadOnly(false);
     document->document()->setModified(false);
-    m_form.setPaneFileName(Pane::Template, newDocumentName);
+    workspace.setPaneFileName(Pane::Template, Workspace::newDocumentName());
 }
 
 void FileCommands::fileOpen()
 {
-    m_form.confirmSaveChanges(Pane::Template);
+    m_context.confirmSaveChanges(Pane::Template);
     bool readOnly = false;
-    const QString path = m_form.dialogs().openFileName(&m_form, m_form.openDialog(), &readOnly);
+    const QString path
+        = m_context.dialogs().openFileName(m_context.mainWindow(), m_context.openDialog(), &readOnly);
     if (path.isEmpty())
         throw SilentAbort();
-    m_form.openDialog().directory = QFileInfo(path).absolutePath();
+    m_context.openDialog().directory = QFileInfo(path).absolutePath();
 
-    RichEditor *document = m_form.richEditEx1();
+    RichEditor *document = m_context.panes().richEditEx1();
     document->loadFromFile(path); // throws with the pane unchanged
-    m_form.setDocumentName(path);
-    m_form.setPaneFileName(Pane::Template, path);
+    m_context.workspace().setDocumentName(path);
+    m_context.workspace().setPaneFileName(Pane::Template, path);
     // The document lands in the template pane; show it rather than leave
     // the user looking at the information pane.
-    m_form.showAndFocusPane(Pane::Template);
+    m_context.panes().showAndFocus(Pane::Template);
     document->document()->setModified(false);
     document->setReadOnly(readOnly);
 }
 
 void FileCommands::fileSave()
 {
-    if (m_form.documentName() == newDocumentName) {
+    if (m_context.workspace().documentName() == Workspace::newDocumentName()) {
         fileSaveAs();
         return;
     }
-    const Pane which = m_form.paneArea()->roleOf(m_form.templateFirstPane());
-    const QString path = chooseSavePath(which, true);
-    writePane(which, path, false);
+    const Pane which = m_context.panes().templateFirstRole();
+    writePane(which, chooseSavePath(which, true), false);
 }
 
 void FileCommands::fileSaveAs()
 {
-    const Pane which = m_form.paneArea()->roleOf(m_form.templateFirstPane());
+    const Pane which = m_context.panes().templateFirstRole();
     const QString path = chooseSavePath(which, false);
-    const SaveFamily family = saveFamily(path);
-    if (family == SaveFamily::Unsupported) {
+    const std::optional<documents::FileFormat> format
+        = documents::formatForFileName(path, documents::FormatPolicy::SaveAs);
+    if (!format) {
         throw CommandError(QStringLiteral(
             "Nothing was saved: Quorin cannot tell what kind of file \"%1\" should be from its "
             "extension. Use .rtf, .tem or .inf for a document, .txt for plain text, or .htm or "
@@ -102,20 +90,23 @@ void FileCommands::fileSaveAs()
     }
     askOverwrite(path);
 
-    if (family == SaveFamily::Html) {
+    if (*format == documents::FileFormat::Html) {
         // The page is an export: the document keeps its name and caption.
-        RichEditor *pane = m_form.pane(which);
-        exportPaneAsHtml(*pane, path);
+        RichEditor *pane = m_context.panes().pane(which);
+        html::Options options; // every converter option off
+        options.title = "$$$"; // what pages made by Quorin have always been titled
+        documents::writeFileAtomically(
+            path, documents::htmlPageFromRtf(pane->bytes(OutputFormat::RTF), options));
         pane->document()->setModified(false);
         return;
     }
-    writePane(which, path, family == SaveFamily::Text);
-    m_form.setDocumentName(path);
+    writePane(which, path, *format == documents::FileFormat::Text);
+    m_context.workspace().setDocumentName(path);
 }
 
 void FileCommands::fileExit()
 {
-    m_form.close();
+    m_context.mainWindow()->close();
 }
 
 void FileCommands::savePane(Pane which)
@@ -125,15 +116,14 @@ void FileCommands::savePane(Pane which)
 
 QString FileCommands::chooseSavePath(Pane which, bool guardOtherFiles)
 {
-    FileDialogOptions options = m_form.saveDialog();
-    QString current = m_form.paneFileName(which);
-    if (current.compare(QStringLiteral("untitled"), Qt::CaseInsensitive) == 0)
-        current.clear(); // a pane that was never saved has no file of its own
+    FileDialogOptions options = m_context.saveDialog();
+    const Workspace &workspace = m_context.workspace();
+    const QString current = workspace.hasOwnFile(which) ? workspace.paneFileName(which) : QString();
     options.fileName = current;
-    const QString path = m_form.dialogs().saveFileName(&m_form, options);
+    const QString path = m_context.dialogs().saveFileName(m_context.mainWindow(), options);
     if (path.isEmpty())
         throw SilentAbort();
-    m_form.saveDialog().directory = QFileInfo(path).absolutePath();
+    m_context.saveDialog().directory = QFileInfo(path).absolutePath();
     // Saving over the pane's own file is what Save is for; saving over any
     // other file the user did not mean to replace would lose it unasked.
     if (guardOtherFiles && (current.isEmpty() || !sameFile(path, current)))
@@ -145,16 +135,17 @@ void FileCommands::askOverwrite(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return;
-    if (m_form.dialogs().askYesNoCancel(&m_form, QStringLiteral("OK to overwrite %1").arg(path))
+    if (m_context.dialogs().askYesNoCancel(
+            m_context.mainWindow(), QStringLiteral("OK to overwrite %1").arg(path))
         != QMessageBox::Yes)
         throw SilentAbort();
 }
 
 void FileCommands::writePane(Pane which, const QString &path, bool plainText)
 {
-    RichEditor *pane = m_form.pane(which);
+    RichEditor *pane = m_context.panes().pane(which);
     const bool asText = plainText || which == Pane::Information;
-    writePaneFile(*pane, path, asText ? PaneFileFormat::PlainText : PaneFileFormat::Rtf);
+    documents::writeFileAtomically(path, pane->bytes(asText ? OutputFormat::Text : OutputFormat::RTF));
     pane->document()->setModified(false);
-    m_form.setPaneFileName(which, path);
+    m_context.workspace().setPaneFileName(which, path);
 }

@@ -7,13 +7,13 @@
 // document pane is written as RTF (plain text when Save As is given a text
 // name); the information pane holds plain lines and is always written as
 // plain UTF-8 text, so an Information file stays readable by any editor.
-// Every save replaces the old file only once the new one is complete.
+// Every file is written atomically: a failed save leaves the old file.
 
-#include "app/panearea.h"
+#include "app/workspace.h"
 
 #include <QObject>
 
-class MainForm;
+class CommandContext;
 class QString;
 
 class FileCommands : public QObject
@@ -21,7 +21,7 @@ class FileCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit FileCommands(MainForm &form);
+    explicit FileCommands(CommandContext &context);
 
     // New: asks about the document pane, then empties it and makes it
     // editable again; caption "Untitled". The pane shown does not change.
@@ -33,9 +33,10 @@ public:
     // Save As; otherwise the user confirms a name and the pane is written
     // there. No extension rule and no caption change.
     void fileSave();
-    // Save As: the kind of file follows the extension (see saveasrules.h);
-    // an existing file is replaced only after "OK to overwrite <path>" is
-    // answered Yes.
+    // Save As: the kind of file follows the extension, by the window's
+    // rules in documents/fileformat.h; an extension of no known kind is
+    // refused with a message. An existing file is replaced only after
+    // "OK to overwrite <path>" is answered Yes.
     void fileSaveAs();
     // Exit: closes the main window, which asks the close question.
     void fileExit();
@@ -54,5 +55,5 @@ private:
     void askOverwrite(const QString &path);
     void writePane(Pane which, const QString &path, bool plainText);
 
-    MainForm &m_form;
+    CommandContext &m_context;
 };

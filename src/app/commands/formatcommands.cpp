@@ -1,13 +1,15 @@
 #include "app/commands/formatcommands.h"
 
-#include "app/commanderror.h"
-#include "app/mainform.h"
-#include "editor/paraattributes.h"
-#include "editor/richeditor.h"
 #include "app/chrome/ruler.h"
 #include "app/chrome/speedbar.h"
-#include "editor/textattributes.h"
 #include "app/chrome/updown.h"
+#include "app/commandcontext.h"
+#include "app/commanderror.h"
+#include "app/dialogs/dialogs.h"
+#include "app/panearea.h"
+#include "editor/paraattributes.h"
+#include "editor/richeditor.h"
+#include "editor/textattributes.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -46,20 +48,22 @@ void setControlColor(QWidget *widget, QPalette::ColorRole role, const QColor &co
 
 } // namespace
 
-FormatCommands::FormatCommands(MainForm &form)
-    : QObject(&form)
-    , m_form(form)
+FormatCommands::FormatCommands(CommandContext &context, SpeedBar &bar, Ruler &ruler)
+    : QObject(context.mainWindow())
+    , m_context(context)
+    , m_bar(&bar)
+    , m_ruler(&ruler)
 {
-    RichEditor *editor = m_form.richEditEx1();
+    RichEditor *editor = documentPane();
     // Text changes and caret moves both refresh the toolbar: the user
     // expects it to show the format where the caret stands.
     connect(editor, &QTextEdit::textChanged, this,
-            [this] { m_form.runCommand([this] { selectionChange(); }); });
+            [this] { m_context.runCommand([this] { selectionChange(); }); });
     connect(editor, &QTextEdit::cursorPositionChanged, this,
-            [this] { m_form.runCommand([this] { selectionChange(); }); });
+            [this] { m_context.runCommand([this] { selectionChange(); }); });
     // A new selection may end where the caret already was.
     connect(editor, &QTextEdit::selectionChanged, this,
-            [this] { m_form.runCommand([this] { selectionChange(); }); });
+            [this] { m_context.runCommand([this] { selectionChange(); }); });
     // The gutter is checked before every repaint of the text.
     editor->viewport()->installEventFilter(this);
 
@@ -69,51 +73,46 @@ FormatCommands::FormatCommands(MainForm &form)
 
 void FormatCommands::connectToolbar()
 {
-    SpeedBar *bar = m_form.speedBar();
-    m_form.connectCommand(bar->boldButton(), [this] { boldButtonClick(); });
-    m_form.connectCommand(bar->italicButton(), [this] { italicButtonClick(); });
-    m_form.connectCommand(bar->underlineButton(), [this] { underlineButtonClick(); });
-    m_form.connectCommand(bar->bulletsButton(), [this] { bulletsButtonClick(); });
-    m_form.connectCommand(bar->colorButton(), [this] { colorbuttonClick(); });
-    for (QAbstractButton *button : bar->alignGroup()->buttons()) {
-        const int tag = SpeedBar::alignmentTag(button);
-        m_form.connectCommand(button, [this, tag] { alignButtonClick(tag); });
-    }
-
+    // The window connects the buttons' clicks like every other command;
+    // the boxes report every change of their own.
+    SpeedBar *bar = m_bar;
     // The size box reacts to every change of its text, typed or stepped by
     // the arrows.
     connect(bar->fontSize(), &QLineEdit::textChanged, this,
-            [this] { m_form.runCommand([this] { fontSizeChange(); }); });
+            [this] { m_context.runCommand([this] { fontSizeChange(); }); });
     // A name applies when it is chosen from the list or confirmed with
     // Enter, not at every key: "Arial Black" would pass through "Arial".
     connect(bar->fontName(), &QComboBox::activated, this,
-            [this] { m_form.runCommand([this] { fontNameChange(); }); });
+            [this] { m_context.runCommand([this] { fontNameChange(); }); });
     if (QLineEdit *nameEdit = bar->fontName()->lineEdit()) {
         connect(nameEdit, &QLineEdit::returnPressed, this,
-                [this] { m_form.runCommand([this] { fontNameChange(); }); });
+                [this] { m_context.runCommand([this] { fontNameChange(); }); });
     }
     for (QWidget *control : {static_cast<QWidget *>(bar->fontName()), static_cast<QWidget *>(bar->fontSize()),
                              static_cast<QWidget *>(bar->upDown()), static_cast<QWidget *>(bar->colorSwatch())})
         control->setEnabled(true);
+}
 
-    m_form.connectCommand(m_form.action(QStringLiteral("miEditFont")), [this] { selectFont(); });
+RichEditor *FormatCommands::documentPane() const
+{
+    return m_context.panes().richEditEx1();
 }
 
 void FormatCommands::connectRuler()
 {
-    Ruler *ruler = m_form.ruler();
+    Ruler *ruler = m_ruler;
     // The layout sizes the ruler after the window's own resize; the right
     // indent marker is placed from the ruler's width.
-    connect(ruler, &Ruler::resized, this, [this] { m_form.runCommand([this] { selectionChange(); }); });
+    connect(ruler, &Ruler::resized, this, [this] { m_context.runCommand([this] { selectionChange(); }); });
     for (RulerMarker *marker : {ruler->firstInd(), ruler->leftInd(), ruler->rightInd()}) {
         connect(marker, &RulerMarker::pressed, this, [this, marker](int x) {
-            m_form.runCommand([this, marker, x] { rulerItemMouseDown(marker, x); });
+            m_context.runCommand([this, marker, x] { rulerItemMouseDown(marker, x); });
         });
         connect(marker, &RulerMarker::moved, this, [this, marker](int x) {
-            m_form.runCommand([this, marker, x] { rulerItemMouseMove(marker, x); });
+            m_context.runCommand([this, marker, x] { rulerItemMouseMove(marker, x); });
         });
         connect(marker, &RulerMarker::released, this,
-                [this, marker] { m_form.runCommand([this, marker] { rulerItemMouseUp(marker); }); });
+                [this, marker] { m_context.runCommand([this, marker] { rulerItemMouseUp(marker); }); });
     }
 }
 
@@ -124,17 +123,17 @@ void FormatCommands::selectionChange()
     m_updating = true;
     const auto done = qScopeGuard([this] { m_updating = false; });
 
-    RichEditor *editor = m_form.richEditEx1();
+    RichEditor *editor = documentPane();
     ParaAttributes &paragraph = editor->paragraph();
 
-    Ruler *ruler = m_form.ruler();
+    Ruler *ruler = m_ruler;
     const rulergeometry::MarkerPlaces places = rulergeometry::markerPlaces(
         paragraph.firstIndent(), paragraph.leftIndent(), paragraph.rightIndent(), rulerWidth());
     moveLeft(ruler->firstInd(), places.first);
     moveLeft(ruler->leftInd(), places.left);
     moveLeft(ruler->rightInd(), places.right);
 
-    SpeedBar *bar = m_form.speedBar();
+    SpeedBar *bar = m_bar;
     TextAttributes &attributes = editor->selAttributes();
     const FontStyles style = attributes.style();
     bar->boldButton()->setChecked(style.testFlag(FontStyle::Bold));
@@ -168,7 +167,7 @@ void FormatCommands::selectionChange()
 
 void FormatCommands::setEditRect()
 {
-    QTextDocument *document = m_form.richEditEx1()->document();
+    QTextDocument *document = documentPane()->document();
     if (document->documentMargin() == gutter)
         return;
     // Qt records the margin as a format change of the document: it must
@@ -190,7 +189,7 @@ void FormatCommands::formResize()
 
 bool FormatCommands::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Paint && watched == m_form.richEditEx1()->viewport())
+    if (event->type() == QEvent::Paint && watched == documentPane()->viewport())
         setEditRect();
     return QObject::eventFilter(watched, event);
 }
@@ -199,7 +198,7 @@ bool FormatCommands::eventFilter(QObject *watched, QEvent *event)
 
 TextAttributes &FormatCommands::currentTextAttributes() const
 {
-    RichEditor *editor = m_form.richEditEx1();
+    RichEditor *editor = documentPane();
     return editor->selLength() > 0 ? editor->selAttributes() : editor->defAttributes();
 }
 
@@ -210,28 +209,28 @@ void FormatCommands::boldButtonClick()
 {
     if (m_updating)
         return;
-    currentTextAttributes().setBold(m_form.speedBar()->boldButton()->isChecked());
+    currentTextAttributes().setBold(m_bar->boldButton()->isChecked());
 }
 
 void FormatCommands::italicButtonClick()
 {
     if (m_updating)
         return;
-    currentTextAttributes().setItalic(m_form.speedBar()->italicButton()->isChecked());
+    currentTextAttributes().setItalic(m_bar->italicButton()->isChecked());
 }
 
 void FormatCommands::underlineButtonClick()
 {
     if (m_updating)
         return;
-    currentTextAttributes().setUnderlineType(m_form.speedBar()->underlineButton()->isChecked() ? 1 : 0);
+    currentTextAttributes().setUnderlineType(m_bar->underlineButton()->isChecked() ? 1 : 0);
 }
 
 void FormatCommands::fontSizeChange()
 {
     if (m_updating)
         return;
-    const QString text = m_form.speedBar()->fontSize()->text();
+    const QString text = m_bar->fontSize()->text();
     bool ok = false;
     const int points = text.trimmed().toInt(&ok);
     if (!ok)
@@ -247,7 +246,7 @@ void FormatCommands::fontNameChange()
 {
     if (m_updating)
         return;
-    QComboBox *box = m_form.speedBar()->fontName();
+    QComboBox *box = m_bar->fontName();
     const int index = box->findText(box->currentText().trimmed(), Qt::MatchFixedString);
     if (index < 0)
         return;
@@ -258,41 +257,41 @@ void FormatCommands::alignButtonClick(int tag)
 {
     if (m_updating || tag < 0)
         return;
-    m_form.richEditEx1()->paragraph().setAlignment(ParaAlignment(tag));
+    documentPane()->paragraph().setAlignment(ParaAlignment(tag));
 }
 
 void FormatCommands::bulletsButtonClick()
 {
     if (m_updating)
         return;
-    m_form.richEditEx1()->paragraph().setNumbering(m_form.speedBar()->bulletsButton()->isChecked() ? 1 : 0);
+    documentPane()->paragraph().setNumbering(m_bar->bulletsButton()->isChecked() ? 1 : 0);
 }
 
 void FormatCommands::selectFont()
 {
     // The user sees the pane being formatted.
-    m_form.showAndFocusPane(Pane::Template);
-    RichEditor *editor = m_form.richEditEx1();
+    m_context.panes().showAndFocus(Pane::Template);
+    RichEditor *editor = documentPane();
     QFont font = editor->font();
     editor->selAttributes().assignTo(font);
-    if (const std::optional<QFont> chosen = m_form.dialogs().chooseFont(&m_form, font))
+    if (const std::optional<QFont> chosen = m_context.dialogs().chooseFont(m_context.mainWindow(), font))
         currentTextAttributes().assign(*chosen);
-    m_form.focusPane(editor);
+    PaneArea::focusPane(editor);
 }
 
 void FormatCommands::colorbuttonClick()
 {
     if (m_updating)
         return;
-    RichEditor *editor = m_form.richEditEx1();
+    RichEditor *editor = documentPane();
     TextAttributes &attributes = currentTextAttributes();
     QColor initial = attributes.color();
     if (!initial.isValid()) // the automatic colour
         initial = editor->palette().color(QPalette::Text);
-    const std::optional<QColor> chosen = m_form.dialogs().chooseColor(&m_form, initial);
+    const std::optional<QColor> chosen = m_context.dialogs().chooseColor(m_context.mainWindow(), initial);
     if (!chosen || !chosen->isValid())
         return;
-    SpeedBar *bar = m_form.speedBar();
+    SpeedBar *bar = m_bar;
     setControlColor(bar->colorButton(), QPalette::ButtonText, *chosen);
     setControlColor(bar->colorSwatch(), QPalette::Base, *chosen);
     setControlColor(bar->colorSwatch(), QPalette::Window, *chosen);
@@ -303,7 +302,7 @@ void FormatCommands::colorbuttonClick()
 
 int FormatCommands::rulerWidth() const
 {
-    return m_form.ruler()->width();
+    return m_ruler->width();
 }
 
 void FormatCommands::moveMarker(RulerMarker *marker, int x)
@@ -329,7 +328,7 @@ void FormatCommands::rulerItemMouseUp(RulerMarker *marker)
     if (!m_dragging)
         return;
     m_dragging = false;
-    Ruler *ruler = m_form.ruler();
+    Ruler *ruler = m_ruler;
     if (marker == ruler->firstInd())
         firstIndMouseUp();
     else if (marker == ruler->leftInd())
@@ -341,8 +340,8 @@ void FormatCommands::rulerItemMouseUp(RulerMarker *marker)
 void FormatCommands::firstIndMouseUp()
 {
     m_dragging = false;
-    Ruler *ruler = m_form.ruler();
-    ParaAttributes &paragraph = m_form.richEditEx1()->paragraph();
+    Ruler *ruler = m_ruler;
+    ParaAttributes &paragraph = documentPane()->paragraph();
     // The following lines keep their place: the left indent is measured
     // from the left marker again, against the new first indent.
     const double first = rulergeometry::firstIndentAt(ruler->firstInd()->x(), m_dragOffset);
@@ -353,8 +352,8 @@ void FormatCommands::firstIndMouseUp()
 void FormatCommands::leftIndMouseUp()
 {
     m_dragging = false;
-    Ruler *ruler = m_form.ruler();
-    ParaAttributes &paragraph = m_form.richEditEx1()->paragraph();
+    Ruler *ruler = m_ruler;
+    ParaAttributes &paragraph = documentPane()->paragraph();
     const double first = paragraph.firstIndent();
     const double left = rulergeometry::leftIndentAt(ruler->leftInd()->x(), m_dragOffset, first);
     applyIndents({first, left, paragraph.rightIndent()}, IndentWrite::Left, false);
@@ -363,15 +362,15 @@ void FormatCommands::leftIndMouseUp()
 void FormatCommands::rightIndMouseUp()
 {
     m_dragging = false;
-    Ruler *ruler = m_form.ruler();
-    ParaAttributes &paragraph = m_form.richEditEx1()->paragraph();
+    Ruler *ruler = m_ruler;
+    ParaAttributes &paragraph = documentPane()->paragraph();
     const double right = rulergeometry::rightIndentAt(rulerWidth(), ruler->rightInd()->x(), m_dragOffset);
     applyIndents({paragraph.firstIndent(), paragraph.leftIndent(), right}, IndentWrite::Right, true);
 }
 
 void FormatCommands::applyIndents(const rulergeometry::Indents &wanted, IndentWrites writes, bool rightDragged)
 {
-    RichEditor *editor = m_form.richEditEx1();
+    RichEditor *editor = documentPane();
     ParaAttributes &paragraph = editor->paragraph();
     // An indent the drag did not set is written only when keeping the text
     // on the page had to move it.

@@ -17,8 +17,11 @@
 #include <QFlags>
 #include <QObject>
 
-class MainForm;
+class CommandContext;
+class RichEditor;
+class Ruler;
 class RulerMarker;
+class SpeedBar;
 class TextAttributes;
 
 class FormatCommands : public QObject
@@ -26,7 +29,7 @@ class FormatCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit FormatCommands(MainForm &form);
+    FormatCommands(CommandContext &context, SpeedBar &bar, Ruler &ruler);
 
     static constexpr int gutter = rulergeometry::gutter;
     static constexpr double rulerFactor = 4.0 / 3.0;
@@ -92,6 +95,7 @@ protected:
 private:
     void connectToolbar();
     void connectRuler();
+    RichEditor *documentPane() const;
     enum class IndentWrite { First = 0x1, Left = 0x2, Right = 0x4 };
     Q_DECLARE_FLAGS(IndentWrites, IndentWrite)
     // Writes the indents a drag set, kept on the page, then synchronises.
@@ -99,7 +103,9 @@ private:
     void moveMarker(RulerMarker *marker, int x);
     int rulerWidth() const;
 
-    MainForm &m_form;
+    CommandContext &m_context;
+    SpeedBar *m_bar;
+    Ruler *m_ruler;
     bool m_updating = false;
     int m_dragOffset = 0;
     bool m_dragging = false;

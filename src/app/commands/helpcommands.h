@@ -6,18 +6,18 @@
 
 #include <QObject>
 
-class MainForm;
+class HelpForm;
 
 class HelpCommands : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit HelpCommands(MainForm &form);
+    explicit HelpCommands(HelpForm &helpForm, QObject *parent = nullptr);
 
     // "Contents": the help window, modeless, with qrnhelp.htm loaded afresh.
     void g1Click();
 
 private:
-    MainForm &m_form;
+    HelpForm &m_helpForm;
 };

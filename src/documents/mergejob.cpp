@@ -1,0 +1,317 @@
+#include "documents/mergejob.h"
+
+#include "assembly/loadfile.h"
+#include "assembly/mergetext.h"
+#include "documents/atomicwrite.h"
+#include "documents/documenterror.h"
+#include "documents/documentreader.h"
+#include "documents/fileformat.h"
+#include "documents/fileidentity.h"
+#include "richtext/codepage.h"
+#include "richtext/rtfimport.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QStringDecoder>
+#include <QTextDocument>
+
+#include <optional>
+#include <vector>
+
+namespace documents {
+
+namespace {
+
+const QString cannotMerge = QStringLiteral("Cannot merge");
+const QString cannotWrite = QStringLiteral("Cannot write file");
+
+// A template made ready for the engine, once per job.
+struct PreparedTemplate {
+    QByteArray text;
+    bool rtf = true;
+    int codePage = 1252;
+    assembly::ValueEncoder encoder;
+    std::optional<assembly::AssemblyMessage> failure;
+};
+
+assembly::ValueEncoder encoderFor(const PreparedTemplate &prepared)
+{
+    // The engine escapes what a value must not do to an RTF template itself.
+    if (prepared.rtf)
+        return valueEncoderFor(prepared.codePage, false);
+    // A text template is text in its own encoding, where "\uN?" means
+    // nothing: values go in UTF-8 when the template is UTF-8 (or ASCII).
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)utf8.decode(prepared.text);
+    if (!utf8.hasError())
+        return [](QStringView value) { return value.toUtf8(); };
+    return valueEncoderFor(prepared.codePage, false);
+}
+
+PreparedTemplate prepareTemplate(QByteArray bytes)
+{
+    PreparedTemplate prepared;
+    assembly::LoadedFile loaded = assembly::readTemplateText(std::move(bytes));
+    if (loaded.failure) {
+        prepared.failure = loaded.failure;
+        return prepared;
+    }
+    prepared.text = std::move(loaded.text);
+    prepared.rtf = assembly::isRtfTemplate(prepared.text);
+    prepared.codePage = templateCodePage(prepared.text);
+    prepared.encoder = encoderFor(prepared);
+    return prepared;
+}
+
+assembly::MergeResult mergePrepared(const PreparedTemplate &prepared,
+    const assembly::InformationLines &information, bool overwrite,
+    assembly::ProgressCallback progress)
+{
+    if (prepared.failure) {
+        assembly::MergeResult result;
+        result.failure = prepared.failure;
+        return result;
+    }
+    assembly::MergeOptions options;
+    options.overwrite = overwrite;
+    options.templateKind = prepared.rtf ? assembly::MergeOptions::TemplateKind::Rtf
+                                        : assembly::MergeOptions::TemplateKind::PlainText;
+    if (richtext::codepage::isDoubleByte(prepared.codePage)) {
+        options.isLeadByte = [codePage = prepared.codePage](unsigned char byte) {
+            return richtext::codepage::isLeadByte(codePage, byte);
+        };
+    }
+    assembly::MergeEngine engine(information, prepared.encoder, options);
+    engine.setProgressCallback(std::move(progress));
+    return engine.merge(prepared.text);
+}
+
+QString failureReason(const assembly::MergeResult &result)
+{
+    QString reason = oneLine(*result.failure);
+    if (!result.detail.isEmpty())
+        reason += QStringLiteral(" (%1)").arg(result.detail);
+    return reason;
+}
+
+// One Information file, read and checked as the job needs it.
+assembly::InformationFile readInformation(const QString &path, int codePage)
+{
+    const auto information = assembly::InformationFile::fromBytes(readFileBytes(path),
+        [codePage](QByteArrayView raw) { return richtext::codepage::toUnicode(raw, codePage); });
+    if (information.count() < 2)
+        throw DocumentError(cannotMerge, path, oneLine(assembly::messages::noInformationFile()));
+    // The window only warns about an odd count; without anyone to read the
+    // warning, a file whose values would be taken from the wrong lines is
+    // refused.
+    if (const auto problem = information.lineCountProblem()) {
+        throw DocumentError(cannotMerge, path,
+            QStringLiteral("%1 (%2 lines)").arg(oneLine(*problem)).arg(information.count()));
+    }
+    return information;
+}
+
+struct PlannedOutput {
+    QString informationPath;
+    QString outputPath;
+    FileFormat format;
+};
+
+std::vector<PlannedOutput> planOutputs(const MergeRequest &request)
+{
+    if (request.informationPaths.isEmpty())
+        throw DocumentError(cannotMerge, request.templatePath,
+            QStringLiteral("no Information file given"));
+    if (request.outputPattern.isEmpty())
+        throw DocumentError(cannotMerge, request.templatePath, QStringLiteral("no output file given"));
+    if (request.informationPaths.size() > 1 && !request.outputPattern.contains(u"{name}"))
+        throw DocumentError(cannotWrite, request.outputPattern,
+            QStringLiteral("with more than one Information file the output name must hold {name}"));
+
+    QHash<QString, QString> inputs;
+    inputs.insert(fileIdentity(request.templatePath), request.templatePath);
+    for (const QString &path : request.informationPaths)
+        inputs.insert(fileIdentity(path), path);
+
+    std::vector<PlannedOutput> planned;
+    QHash<QString, QString> writers; // output identity -> Information file
+    for (const QString &information : request.informationPaths) {
+        const QString target = mergeOutputPath(request.outputPattern, information);
+        const auto format = formatForFileName(target, FormatPolicy::CommandLine);
+        if (!format)
+            throw DocumentError(cannotWrite, target,
+                QStringLiteral("the name must end in one of %1").arg(commandLineExtensions()));
+        const QString identity = fileIdentity(target);
+        if (const auto input = inputs.constFind(identity); input != inputs.cend())
+            throw DocumentError(cannotWrite, target,
+                QStringLiteral("it would replace the input file %1").arg(*input));
+        if (const auto other = writers.constFind(identity); other != writers.cend())
+            throw DocumentError(cannotWrite, target,
+                QStringLiteral("both %1 and %2 would write it").arg(*other, information));
+        writers.insert(identity, information);
+        planned.push_back({ information, target, *format });
+    }
+    return planned;
+}
+
+QByteArray convertMerged(const QByteArray &rtf, const PlannedOutput &output,
+    const MergeRequest &request)
+{
+    if (output.format == FileFormat::Rtf)
+        return rtf;
+    // What the window shows after Do It, saved as the window's Save As does.
+    QTextDocument document;
+    readDocument(document, rtf, request.read);
+    try {
+        return exportDocument(document, output.format, request.exportOptions);
+    } catch (const DocumentError &error) {
+        throw DocumentError(error.action(), output.outputPath, error.reason());
+    }
+}
+
+bool joinsAsSentence(const QString &before, const QString &after)
+{
+    return !before.isEmpty() && !after.isEmpty() && before.back().isLetterOrNumber()
+        && after.front().isUpper();
+}
+
+} // namespace
+
+assembly::ValueEncoder valueEncoderFor(int codePage, bool rtfTemplate)
+{
+    // Both bytes of a double-byte character may be anything, a "\", "{" or
+    // "}" trail byte included, which RTF would read as syntax.
+    const bool rawNonAscii = !richtext::codepage::isDoubleByte(codePage);
+    assembly::ValueEncoder encoder = assembly::makeValueEncoder(
+        [codePage, rawNonAscii](QChar c) {
+            return c.unicode() < 0x80 || (rawNonAscii && richtext::codepage::canEncode(c, codePage));
+        },
+        [codePage](QStringView run) { return richtext::codepage::fromUnicode(run, codePage); });
+    if (!rtfTemplate)
+        return encoder;
+    // Non-ASCII never goes in as bytes in a double-byte code page, so no
+    // trail byte is left for the escaping to look after.
+    return assembly::rtfSafe(std::move(encoder));
+}
+
+int templateCodePage(QByteArrayView bytes)
+{
+    constexpr int fallback = 1252;
+    qsizetype i = 0;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        i = 3;
+    while (i < bytes.size() && QChar::isSpace(uchar(bytes[i])))
+        ++i;
+    if (i >= bytes.size() || bytes[i] != '{')
+        return fallback;
+    // The header is what stands at the document's own level before its first
+    // text; groups inside it (the font table) are stepped over.
+    int depth = 0;
+    while (i < bytes.size()) {
+        const char c = bytes[i];
+        if (c == '{') {
+            ++depth;
+            ++i;
+        } else if (c == '}') {
+            if (--depth <= 0)
+                break;
+            ++i;
+        } else if (c == '\\') {
+            qsizetype j = i + 1;
+            while (j < bytes.size() && ((bytes[j] >= 'a' && bytes[j] <= 'z') || (bytes[j] >= 'A' && bytes[j] <= 'Z')))
+                ++j;
+            const QByteArrayView word = bytes.sliced(i + 1, j - i - 1);
+            if (word.isEmpty()) {
+                if (depth == 1)
+                    break; // a control symbol at the top is text
+                i = j + 1;
+                continue;
+            }
+            const qsizetype numberStart = j;
+            if (j < bytes.size() && bytes[j] == '-')
+                ++j;
+            while (j < bytes.size() && bytes[j] >= '0' && bytes[j] <= '9')
+                ++j;
+            if (depth == 1 && word == "ansicpg") {
+                bool ok = false;
+                const int codePage = bytes.sliced(numberStart, j - numberStart).toInt(&ok);
+                return ok && codePage > 0 ? codePage : fallback;
+            }
+            i = j;
+            if (i < bytes.size() && bytes[i] == ' ')
+                ++i;
+        } else if (c == '\r' || c == '\n' || depth > 1) {
+            ++i;
+        } else {
+            break; // the document's first text: the header is over
+        }
+    }
+    return fallback;
+}
+
+assembly::MergeResult mergeTemplate(const QByteArray &templateBytes,
+    const assembly::InformationLines &information, bool overwrite,
+    assembly::ProgressCallback progress)
+{
+    return mergePrepared(prepareTemplate(templateBytes), information, overwrite, std::move(progress));
+}
+
+QString oneLine(const assembly::AssemblyMessage &message)
+{
+    QString text;
+    for (const QString &line : message.lines()) {
+        const QString part = line.simplified();
+        if (part.isEmpty())
+            continue;
+        if (!text.isEmpty())
+            text += joinsAsSentence(text, part) ? QStringLiteral(". ") : QStringLiteral(" ");
+        text += part;
+    }
+    return text;
+}
+
+QString mergeOutputPath(const QString &pattern, const QString &informationPath)
+{
+    QString path = pattern;
+    return path.replace(QStringLiteral("{name}"), QFileInfo(informationPath).completeBaseName());
+}
+
+void runMergeJob(const MergeRequest &request,
+    const std::function<void(const MergeOutput &)> &written)
+{
+    const std::vector<PlannedOutput> outputs = planOutputs(request);
+
+    const PreparedTemplate prepared = prepareTemplate(readFileBytes(request.templatePath));
+    if (prepared.failure)
+        throw DocumentError(cannotMerge, request.templatePath, oneLine(*prepared.failure));
+    // Without a template pane to count, a template with no text at all is
+    // the one that gives nothing to merge.
+    const bool empty = prepared.rtf
+        ? richtext::rtfToPlainText(prepared.text, { prepared.codePage, false }).trimmed().isEmpty()
+        : prepared.text.trimmed().isEmpty();
+    if (empty)
+        throw DocumentError(cannotMerge, request.templatePath,
+            oneLine(assembly::messages::noTemplateFile()));
+
+    // Every merge is tried before the first output is written: a mistake in
+    // any Information file writes nothing. Nothing is kept from this pass,
+    // so memory does not grow with the number of files.
+    for (const PlannedOutput &output : outputs) {
+        const auto information = readInformation(output.informationPath, prepared.codePage);
+        const assembly::MergeResult result = mergePrepared(prepared, information, request.overwrite, {});
+        if (!result.ok())
+            throw DocumentError(cannotMerge, output.informationPath, failureReason(result));
+    }
+
+    for (const PlannedOutput &output : outputs) {
+        const auto information = readInformation(output.informationPath, prepared.codePage);
+        const assembly::MergeResult result = mergePrepared(prepared, information, request.overwrite, {});
+        if (!result.ok())
+            throw DocumentError(cannotMerge, output.informationPath, failureReason(result));
+        writeFileAtomically(output.outputPath, convertMerged(result.text, output, request));
+        if (written)
+            written({ output.informationPath, output.outputPath, result.replacements });
+    }
+}
+
+} // namespace documents
