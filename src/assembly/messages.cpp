@@ -55,7 +55,7 @@ AssemblyMessage cannotOpenFile(const QString &path)
 AssemblyMessage templateHoldsNul(qint64 offset)
 {
     return dialog(qrnTitle(), 'H',
-        QStringLiteral("Your TEMPLATE file holds a NUL byte at byte %1;everything after it "
+        QStringLiteral("Your TEMPLATE file holds a NUL byte at byte %1,;and everything after it "
                        "would be lost;Please correct the error before proceeding")
             .arg(offset));
 }
