@@ -82,191 +82,167 @@ class TestLineWriter : public QObject
     Q_OBJECT
 
 private slots:
-    void breaksAfterParagraphTags();
-    void longParagraphInPieces();
-    void optimize_data();
-    void optimize();
-    void unwrittenBufferIsOptimisedAgain();
-    void linkUrls_data();
-    void linkUrls();
-    void linksInThePage();
-    void matchesTheModel_data();
-    void matchesTheModel();
-    void failingOutputIsReported();
+    void lines_data()
+    {
+        QTest::addColumn<bool>("optimize");
+        QTest::addColumn<QStringList>("patterns");
+        QTest::addColumn<QStringList>("fragments");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("break after BR") << false << QStringList() << QStringList{"one<BR>two<BR>three"}
+                                        << q("one<BR>\r\ntwo<BR>\r\nthree\r\n");
+        // A "<P>" is the break even when a "<BR>" comes first.
+        QTest::newRow("P before BR") << false << QStringList() << QStringList{"a<BR>b<P>c<BR>d"}
+                                     << q("a<BR>b<P>\r\nc<BR>\r\nd\r\n");
+        // A long paragraph without breaks is cut at the first ">" past 100
+        // characters that does not end "<UL>", "</UL>" or "</A>".
+        QStringList words;
+        for (int i = 0; i < 12; ++i)
+            words << "<B>" << "word" << "</B>" << " ";
+        QTest::newRow("long paragraph") << false << QStringList() << words
+                                        << q("<B>word</B> <B>word</B> <B>word</B> <B>word</B> <B>word</B> <B>word</B> "
+                                             "<B>word</B> <B>word</B> <B>word</B>\r\n <B>word</B> <B>word</B> <B>word</B> \r\n");
+        QTest::newRow("not after lists and links") << false << QStringList()
+                                                   << QStringList{QString(101, QLatin1Char('x')), "<UL>", "<UL>", "</A>", "<I>"}
+                                                   << q(std::string(101, 'x') + "<UL><UL></A><I>\r\n\r\n");
+        // The buffer keeps its text as it came until a line is written, and is
+        // optimised again with each fragment.
+        QTest::newRow("unwritten buffer optimised again")
+            << true << QStringList{"<FONT SIZE=+1></FONT>", "<FONT FACE=\"n\"></FONT>", "</FONT><FONT FACE=\"n\">"}
+            << QStringList{"<FONT SIZE=+1></FONT>", "<FONT FACE=\"n\">", "x</FONT><BR>"}
+            << q("<FONT SIZE=+1>x</FONT><BR>\r\n\r\n");
+    }
+
+    void lines()
+    {
+        QFETCH(bool, optimize);
+        QFETCH(QStringList, patterns);
+        QFETCH(QStringList, fragments);
+        QFETCH(QByteArray, expected);
+        Writer writer(optimize);
+        for (const QString &p : patterns)
+            writer.w.addPattern(p.toStdString());
+        for (const QString &f : fragments)
+            writer.w.writeOut(f.toStdString());
+        QCOMPARE(q(writer.finish()), expected);
+    }
+
+    void optimize_data()
+    {
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<QStringList>("patterns"); // registered, oldest first
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("expected");
+        const QStringList sizes = {"<FONT SIZE=-2></FONT>", "<FONT SIZE=+1></FONT>", "<FONT SIZE=+4></FONT>"};
+        // With the option off only list pairs go, empty or back to back.
+        QTest::newRow("off: pairs stay") << false << sizes << q("<B></B><FONT SIZE=+1></FONT>")
+                                         << q("<B></B><FONT SIZE=+1></FONT>");
+        QTest::newRow("off: lists") << false << QStringList() << q("a</UL><UL>b<UL></UL>c</UL></UL><UL><UL>") << q("abc");
+        QTest::newRow("empty pairs") << true << sizes << q("<B></B><I></I><U></U><SUP></SUP><SUB></SUB><S></S>x") << q("x");
+        QTest::newRow("joined pairs") << true << sizes << q("<B>a</B><B>b</B>") << q("<B>ab</B>");
+        QTest::newRow("nested") << true << sizes << q("<B><I><U></U></I></B>") << q("");
+        QTest::newRow("alignment") << true << sizes << q("<CENTER>a</CENTER><CENTER>b</CENTER><DIV ALIGN=right></DIV>")
+                                   << q("<CENTER>ab</CENTER>");
+        QTest::newRow("font sizes") << true << sizes << q("<FONT SIZE=-2></FONT><FONT SIZE=+4></FONT>x") << q("x");
+        QTest::newRow("other tags stay") << true << sizes << q("<FONT SIZE=+5></FONT><A></A>")
+                                         << q("<FONT SIZE=+5></FONT><A></A>");
+        // The newest pattern goes first and takes the "</FONT>" the other needs.
+        QTest::newRow("newest first: face") << true << QStringList {"<FONT SIZE=+1></FONT>", "</FONT><FONT FACE=\"A\">"}
+                                            << q("<FONT SIZE=+1></FONT><FONT FACE=\"A\">x") << q("<FONT SIZE=+1>x");
+        QTest::newRow("newest first: size") << true << QStringList {"</FONT><FONT FACE=\"A\">", "<FONT SIZE=+1></FONT>"}
+                                            << q("<FONT SIZE=+1></FONT><FONT FACE=\"A\">x") << q("<FONT FACE=\"A\">x");
+    }
+
+    void optimize()
+    {
+        QFETCH(bool, on);
+        QFETCH(QStringList, patterns);
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, expected);
+        std::ostringstream out;
+        html::LineWriter w(out);
+        w.setOptimize(on);
+        for (const QString &p : patterns)
+            w.addPattern(p.toStdString());
+        QCOMPARE(q(w.optimize(text.toStdString())), expected);
+    }
+
+    void linkUrls_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("comma") << q("see http://a.com, then")
+                               << q("see <A HREF=\"http://a.com\">http://a.com</A>, then");
+        QTest::newRow("two and a tag") << q("http://a.b/c?d=1 x http://e.f<BR>")
+                                       << q("<A HREF=\"http://a.b/c?d=1\">http://a.b/c?d=1</A> x "
+                                            "<A HREF=\"http://e.f\">http://e.f</A><BR>");
+        QTest::newRow("end of line") << q("http://x") << q("<A HREF=\"http://x\">http://x</A>");
+        QTest::newRow("other schemes") << q("https://x ftp://y") << q("https://x ftp://y");
+    }
+
+    void linkUrls()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(q(html::LineWriter::linkUrls(line.toStdString())), expected);
+    }
+
+    void matchesTheModel_data()
+    {
+        QTest::addColumn<bool>("optimize");
+        QTest::addColumn<int>("seed");
+        for (int seed = 1; seed <= 40; ++seed) {
+            QTest::addRow("plain %d", seed) << false << seed;
+            QTest::addRow("optimize %d", seed) << true << seed;
+        }
+    }
+
+    void matchesTheModel()
+    {
+        QFETCH(bool, optimize);
+        QFETCH(int, seed);
+        // Fragments as the writer produces them; long runs of text make the
+        // buffer long enough for the writer's windowed optimisation.
+        static const char *const fragments[] = {
+            "<B>", "</B>", "<I>", "</I>", "<U>", "</U>", "<FONT SIZE=+1>", "</FONT>",
+            "<FONT FACE=\"A\">", "<FONT COLOR=\"#FF0000\">", "<UL>", "</UL>", "<CENTER>", "</CENTER>",
+            "<BR>", "<P>", "</A>", "<LI type=disc>", "</LI>", "x", "word ", "http://a.b ", ",",
+            "<DIV ALIGN=right>", "</DIV>", "<SUP>", "</SUP>", "<S>", "</S>",
+        };
+        QRandomGenerator random {quint32(seed)};
+        Writer real(optimize);
+        for (const char *size : {"-2", "-1", "+0", "+1", "+2", "+3", "+4"})
+            real.w.addPattern(std::string("<FONT SIZE=") + size + "></FONT>");
+        real.w.addPattern("<FONT FACE=\"A\"></FONT>");
+        real.w.addPattern("</FONT><FONT FACE=\"A\">");
+        real.w.addPattern("<FONT COLOR=\"#FF0000\"></FONT>");
+        ModelWriter model(real.w);
+        const int count = 3000;
+        const bool longRuns = seed % 2 == 0;
+        for (int i = 0; i < count; ++i) {
+            std::string f;
+            if (longRuns && random.bounded(50) == 0)
+                f = std::string(300 + random.bounded(500), 'y');
+            else
+                f = fragments[random.bounded(int(std::size(fragments)))];
+            if (!longRuns && random.bounded(3) == 0)
+                f = fragments[random.bounded(20)];
+            real.w.writeOut(f);
+            model.writeOut(f);
+        }
+        QCOMPARE(q(real.finish()), q(model.finish()));
+    }
+
+    void failingOutputIsReported()
+    {
+        std::ostringstream out;
+        out.setstate(std::ios::badbit);
+        html::Result result;
+        std::istringstream in("{\\rtf1 x}");
+        result = html::rtfToHtml(in, out, {});
+        QVERIFY(!result.ok);
+        QVERIFY(!result.error.empty());
+    }
 };
-
-void TestLineWriter::breaksAfterParagraphTags()
-{
-    Writer a;
-    a.w.writeOut("one<BR>two<BR>three");
-    QCOMPARE(q(a.finish()), q("one<BR>\r\ntwo<BR>\r\nthree\r\n"));
-    // A "<P>" is the break even when a "<BR>" comes first.
-    Writer b;
-    b.w.writeOut("a<BR>b<P>c<BR>d");
-    QCOMPARE(q(b.finish()), q("a<BR>b<P>\r\nc<BR>\r\nd\r\n"));
-}
-
-void TestLineWriter::longParagraphInPieces()
-{
-    // A long paragraph without breaks is cut at the first ">" past 100
-    // characters that does not end "<UL>", "</UL>" or "</A>".
-    Writer a;
-    for (int i = 0; i < 12; ++i) {
-        a.w.writeOut("<B>");
-        a.w.writeOut("word");
-        a.w.writeOut("</B>");
-        a.w.writeOut(" ");
-    }
-    const std::string piece = "<B>word</B> <B>word</B> <B>word</B> <B>word</B> <B>word</B> <B>word</B> "
-                              "<B>word</B> <B>word</B> <B>word</B>";
-    QCOMPARE(q(a.finish()), q(piece + "\r\n" + " <B>word</B> <B>word</B> <B>word</B> \r\n"));
-
-    Writer b;
-    b.w.writeOut(std::string(101, 'x'));
-    for (const char *tag : {"<UL>", "<UL>", "</A>", "<I>"})
-        b.w.writeOut(tag);
-    QCOMPARE(q(b.finish()), q(std::string(101, 'x') + "<UL><UL></A><I>\r\n\r\n"));
-}
-
-void TestLineWriter::optimize_data()
-{
-    QTest::addColumn<bool>("on");
-    QTest::addColumn<QStringList>("patterns"); // registered, oldest first
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QByteArray>("expected");
-    const QStringList sizes = {"<FONT SIZE=-2></FONT>", "<FONT SIZE=+1></FONT>", "<FONT SIZE=+4></FONT>"};
-    // With the option off only list pairs go, empty or back to back.
-    QTest::newRow("off: pairs stay") << false << sizes << q("<B></B><FONT SIZE=+1></FONT>")
-                                     << q("<B></B><FONT SIZE=+1></FONT>");
-    QTest::newRow("off: lists") << false << QStringList() << q("a</UL><UL>b<UL></UL>c</UL></UL><UL><UL>") << q("abc");
-    QTest::newRow("empty pairs") << true << sizes << q("<B></B><I></I><U></U><SUP></SUP><SUB></SUB><S></S>x") << q("x");
-    QTest::newRow("joined pairs") << true << sizes << q("<B>a</B><B>b</B>") << q("<B>ab</B>");
-    QTest::newRow("nested") << true << sizes << q("<B><I><U></U></I></B>") << q("");
-    QTest::newRow("alignment") << true << sizes << q("<CENTER>a</CENTER><CENTER>b</CENTER><DIV ALIGN=right></DIV>")
-                               << q("<CENTER>ab</CENTER>");
-    QTest::newRow("font sizes") << true << sizes << q("<FONT SIZE=-2></FONT><FONT SIZE=+4></FONT>x") << q("x");
-    QTest::newRow("other tags stay") << true << sizes << q("<FONT SIZE=+5></FONT><A></A>")
-                                     << q("<FONT SIZE=+5></FONT><A></A>");
-    // The newest pattern goes first and takes the "</FONT>" the other needs.
-    QTest::newRow("newest first: face") << true << QStringList {"<FONT SIZE=+1></FONT>", "</FONT><FONT FACE=\"A\">"}
-                                        << q("<FONT SIZE=+1></FONT><FONT FACE=\"A\">x") << q("<FONT SIZE=+1>x");
-    QTest::newRow("newest first: size") << true << QStringList {"</FONT><FONT FACE=\"A\">", "<FONT SIZE=+1></FONT>"}
-                                        << q("<FONT SIZE=+1></FONT><FONT FACE=\"A\">x") << q("<FONT FACE=\"A\">x");
-}
-
-void TestLineWriter::optimize()
-{
-    QFETCH(bool, on);
-    QFETCH(QStringList, patterns);
-    QFETCH(QByteArray, text);
-    QFETCH(QByteArray, expected);
-    std::ostringstream out;
-    html::LineWriter w(out);
-    w.setOptimize(on);
-    for (const QString &p : patterns)
-        w.addPattern(p.toStdString());
-    QCOMPARE(q(w.optimize(text.toStdString())), expected);
-}
-
-void TestLineWriter::unwrittenBufferIsOptimisedAgain()
-{
-    // The buffer keeps its text as it came until a line is written, and is
-    // optimised again with each fragment.
-    Writer a(true);
-    a.w.addPattern("<FONT SIZE=+1></FONT>");
-    a.w.addPattern("<FONT FACE=\"n\"></FONT>");
-    a.w.addPattern("</FONT><FONT FACE=\"n\">");
-    a.w.writeOut("<FONT SIZE=+1></FONT>");
-    a.w.writeOut("<FONT FACE=\"n\">");
-    QCOMPARE(q(a.w.pending()), q("<FONT SIZE=+1></FONT><FONT FACE=\"n\">"));
-    a.w.writeOut("x</FONT><BR>");
-    QCOMPARE(q(a.finish()), q("<FONT SIZE=+1>x</FONT><BR>\r\n\r\n"));
-}
-
-void TestLineWriter::linkUrls_data()
-{
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("comma") << q("see http://a.com, then")
-                           << q("see <A HREF=\"http://a.com\">http://a.com</A>, then");
-    QTest::newRow("two and a tag") << q("http://a.b/c?d=1 x http://e.f<BR>")
-                                   << q("<A HREF=\"http://a.b/c?d=1\">http://a.b/c?d=1</A> x "
-                                        "<A HREF=\"http://e.f\">http://e.f</A><BR>");
-    QTest::newRow("end of line") << q("http://x") << q("<A HREF=\"http://x\">http://x</A>");
-    QTest::newRow("other schemes") << q("https://x ftp://y") << q("https://x ftp://y");
-}
-
-void TestLineWriter::linkUrls()
-{
-    QFETCH(QByteArray, line);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(q(html::LineWriter::linkUrls(line.toStdString())), expected);
-}
-
-void TestLineWriter::linksInThePage()
-{
-    // Addresses are linked where lines are written by the breaking rules, not
-    // in the last buffer the tail writes.
-    QCOMPARE(q(htmltest::body(htmltest::convert("{\\rtf1 see http://example.com, ok\\par last http://x.y}"))),
-             q("see <A HREF=\"http://example.com\">http://example.com</A>, ok<BR>\nlast http://x.y\n"));
-}
-
-void TestLineWriter::matchesTheModel_data()
-{
-    QTest::addColumn<bool>("optimize");
-    QTest::addColumn<int>("seed");
-    for (int seed = 1; seed <= 40; ++seed) {
-        QTest::addRow("plain %d", seed) << false << seed;
-        QTest::addRow("optimize %d", seed) << true << seed;
-    }
-}
-
-void TestLineWriter::matchesTheModel()
-{
-    QFETCH(bool, optimize);
-    QFETCH(int, seed);
-    // Fragments as the writer produces them; long runs of text make the
-    // buffer long enough for the writer's windowed optimisation.
-    static const char *const fragments[] = {
-        "<B>", "</B>", "<I>", "</I>", "<U>", "</U>", "<FONT SIZE=+1>", "</FONT>",
-        "<FONT FACE=\"A\">", "<FONT COLOR=\"#FF0000\">", "<UL>", "</UL>", "<CENTER>", "</CENTER>",
-        "<BR>", "<P>", "</A>", "<LI type=disc>", "</LI>", "x", "word ", "http://a.b ", ",",
-        "<DIV ALIGN=right>", "</DIV>", "<SUP>", "</SUP>", "<S>", "</S>",
-    };
-    QRandomGenerator random {quint32(seed)};
-    Writer real(optimize);
-    for (const char *size : {"-2", "-1", "+0", "+1", "+2", "+3", "+4"})
-        real.w.addPattern(std::string("<FONT SIZE=") + size + "></FONT>");
-    real.w.addPattern("<FONT FACE=\"A\"></FONT>");
-    real.w.addPattern("</FONT><FONT FACE=\"A\">");
-    real.w.addPattern("<FONT COLOR=\"#FF0000\"></FONT>");
-    ModelWriter model(real.w);
-    const int count = 3000;
-    const bool longRuns = seed % 2 == 0;
-    for (int i = 0; i < count; ++i) {
-        std::string f;
-        if (longRuns && random.bounded(50) == 0)
-            f = std::string(300 + random.bounded(500), 'y');
-        else
-            f = fragments[random.bounded(int(std::size(fragments)))];
-        if (!longRuns && random.bounded(3) == 0)
-            f = fragments[random.bounded(20)];
-        real.w.writeOut(f);
-        model.writeOut(f);
-    }
-    QCOMPARE(q(real.finish()), q(model.finish()));
-}
-
-void TestLineWriter::failingOutputIsReported()
-{
-    std::ostringstream out;
-    out.setstate(std::ios::badbit);
-    html::Result result;
-    std::istringstream in("{\\rtf1 x}");
-    result = html::rtfToHtml(in, out, {});
-    QVERIFY(!result.ok);
-    QVERIFY(!result.error.empty());
-}
 
 QTEST_GUILESS_MAIN(TestLineWriter)
 #include "tst_linewriter.moc"

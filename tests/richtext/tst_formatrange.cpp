@@ -2,7 +2,7 @@
 // start a new page, long paragraphs and tall table rows split between lines,
 // on an image and on a PDF writer.
 
-#include "documentbuilding.h"
+#include "richtexttesting.h"
 #include "richtext/formatrange.h"
 #include "richtext/pagerenderer.h"
 
@@ -57,13 +57,9 @@ bool coversOnce(const QTextDocument &doc, const Pages &pages)
         for (const auto &range : page)
             for (int i = range.first; i < range.second && i < seen.size(); ++i)
                 ++seen[i];
-    for (int i = 0; i < seen.size(); ++i) {
-        if (seen[i] != 1)
-            return QTest::qVerify(false, "coversOnce",
-                qPrintable(QStringLiteral("character %1 rendered %2 times").arg(i).arg(seen[i])),
-                __FILE__, __LINE__);
-    }
-    return true;
+    const qsizetype bad = std::find_if(seen.cbegin(), seen.cend(), [](int n) { return n != 1; }) - seen.cbegin();
+    const QString problem = QStringLiteral("character %1 rendered %2 times").arg(bad).arg(seen.value(bad));
+    return bad == seen.size() || QTest::qVerify(false, "coversOnce", qPrintable(problem), __FILE__, __LINE__);
 }
 
 // Pages of `doc` on an 800 x 600 image; their starts rise, and they cover
@@ -119,15 +115,6 @@ class TestFormatRange : public QObject
     Q_OBJECT
 
 private slots:
-    void emptyDocument()
-    {
-        QTextDocument doc;
-        QImage image(800, 600, QImage::Format_RGB32);
-        QPainter painter(&image);
-        QCOMPARE(formatRange(&painter, doc, smallTwips, 0), doc.characterCount());
-        QCOMPARE(formatRange(&painter, doc, smallTwips, 5), doc.characterCount());
-    }
-
     void pagesCoverEveryCharacterOnce_data()
     {
         QTest::addColumn<int>("kind");
@@ -244,7 +231,7 @@ private slots:
                      pageOf(pages, table->cellAt(r, 1).lastPosition() - 1));
     }
 
-    void tallRowSplits()
+    void tooTallForAPage()
     {
         NEW_DOCUMENT;
         cursor.insertText(QStringLiteral("before"));
@@ -252,22 +239,20 @@ private slots:
         table->cellAt(0, 0).firstCursorPosition().insertText(QStringLiteral("short"));
         table->cellAt(0, 1).firstCursorPosition().insertText(paragraphs(8, 40));
         table->cellAt(1, 0).firstCursorPosition().insertText(QStringLiteral("next row"));
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QStringLiteral("above\n"));
+        const int picture = cursor.position();
+        insertImage(doc, cursor, QStringLiteral("tall"), testImage(50, 2000));
+        cursor.insertText(QStringLiteral("\nbelow"));
         const Pages pages = imagePages(doc, smallTwips);
-        // The row is taller than a page: it starts on a page of its own (the
-        // "before" line stays alone) and goes on over several pages.
+        // A row taller than a page starts on a page of its own (the "before"
+        // line stays alone) and goes on over several pages.
         QCOMPARE(pageOf(pages, 0), 0);
         QCOMPARE(pageOf(pages, table->cellAt(0, 0).firstPosition()), 1);
         QVERIFY(pageOf(pages, table->cellAt(0, 1).lastPosition() - 1) > 2);
-    }
-
-    void pictureTallerThanThePage()
-    {
-        // Something that can never fit still moves the page on.
-        NEW_DOCUMENT;
-        cursor.insertText(QStringLiteral("above\n"));
-        insertImage(doc, cursor, QStringLiteral("tall"), testImage(50, 2000));
-        cursor.insertText(QStringLiteral("\nbelow"));
-        QCOMPARE(imagePages(doc, smallTwips).starts.size(), 3);
+        // A picture that can never fit still moves the page on.
+        QCOMPARE(pageOf(pages, picture), pageOf(pages, picture - 1) + 1);
+        QCOMPARE(pageOf(pages, doc.characterCount() - 2), pageOf(pages, picture) + 1);
     }
 
     void pdfPages()
@@ -299,10 +284,14 @@ private slots:
         QVERIFY(qAbs(screenPages.starts.size() - pages.starts.size()) <= 1);
     }
 
-
-    void followsDocumentChanges()
+    void emptyAndChangingDocuments()
     {
         NEW_DOCUMENT;
+        QImage image(800, 600, QImage::Format_RGB32);
+        QPainter painter(&image);
+        QCOMPARE(formatRange(&painter, doc, smallTwips, 0), doc.characterCount());
+        QCOMPARE(formatRange(&painter, doc, smallTwips, 5), doc.characterCount());
+        // A renderer follows changes to its document.
         cursor.insertText(QStringLiteral("short"));
         PageRenderer renderer(doc);
         QCOMPARE(renderer.formatRange(nullptr, smallTwips, 0, false), doc.characterCount());

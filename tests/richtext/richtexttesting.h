@@ -1,26 +1,76 @@
 #pragma once
 
-// Helpers the RTF reader tests share: load RTF into a fresh document, find
-// the format of a piece of text, list the blocks.
+// Helpers the richtext tests share: documents built through QTextCursor, the
+// way the editor builds them, and RTF read into a fresh document.
 
 #include "richtext/rtfimport.h"
 
+#include <QImage>
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextList>
 #include <QTextTable>
+#include <QUrl>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
-namespace readertest {
+namespace testdocs {
 
-inline std::unique_ptr<QTextDocument> load(const QByteArray &rtf,
-                                           const richtext::ImportOptions &options = {})
+inline void setUp(QTextDocument &doc, const QString &family = QStringLiteral("Arial"), qreal points = 10)
+{
+    QFont font(family);
+    font.setPointSizeF(points);
+    doc.setDefaultFont(font);
+}
+
+// Appends text with a format made from the default one by `edit`.
+inline void run(QTextCursor &cursor, const QString &text, const std::function<void(QTextCharFormat &)> &edit = {})
+{
+    QTextCharFormat format;
+    if (edit)
+        edit(format);
+    cursor.insertText(text, format);
+}
+
+inline QImage testImage(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x * 40 % 256, y * 60 % 256, 128));
+    return image;
+}
+
+inline void insertImage(QTextDocument &doc, QTextCursor &cursor, const QString &name, const QImage &image)
+{
+    doc.addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QTextImageFormat format;
+    format.setName(name);
+    format.setWidth(image.width());
+    format.setHeight(image.height());
+    cursor.insertImage(format);
+}
+
+inline int count(const QByteArray &haystack, const QByteArray &needle)
+{
+    int n = 0;
+    for (qsizetype i = haystack.indexOf(needle); i >= 0; i = haystack.indexOf(needle, i + 1))
+        ++n;
+    return n;
+}
+
+inline std::unique_ptr<QTextDocument> load(const QByteArray &rtf, const richtext::ImportOptions &options = {},
+                                           const std::optional<QFont> &font = {})
 {
     auto doc = std::make_unique<QTextDocument>();
     doc->setUndoRedoEnabled(false);
+    if (font)
+        doc->setDefaultFont(*font);
     QTextCursor cursor(doc.get());
     richtext::insertRtf(cursor, rtf, options);
     return doc;
@@ -78,4 +128,4 @@ inline QByteArray rtf(const char *body)
            + body + "}";
 }
 
-} // namespace readertest
+} // namespace testdocs
