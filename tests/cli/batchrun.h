@@ -2,12 +2,14 @@
 
 // Running quorin-batch as a user runs it, for the tests of this folder.
 
+#include "testsupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QProcessEnvironment>
-#include <QStringList>
 #include <QTest>
+
+using testsupport::readFile;
 
 struct BatchRun {
     int exitCode = -1;
@@ -15,17 +17,14 @@ struct BatchRun {
     QByteArray err;
 };
 
-// `environment` entries "NAME=value" are added to the test's own.
-inline BatchRun runBatch(const QStringList &args, const QStringList &environment = {},
-    const QString &workingDirectory = {})
+// `faults` goes to the atomic write's test hook, QUORIN_TEST_WRITE_FAULTS.
+inline BatchRun runBatch(const QStringList &args, const QString &dir, const QString &faults = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const QString &entry : environment)
-        env.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
+    env.insert(QStringLiteral("QUORIN_TEST_WRITE_FAULTS"), faults);
     process.setProcessEnvironment(env);
-    if (!workingDirectory.isEmpty())
-        process.setWorkingDirectory(workingDirectory);
+    process.setWorkingDirectory(dir);
     process.start(QStringLiteral(QUORIN_BATCH), args);
     if (!process.waitForFinished(240000))
         process.kill();
@@ -40,21 +39,15 @@ inline void writeFile(const QString &path, const QByteArray &bytes)
         qFatal("cannot write %s", qPrintable(path));
 }
 
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Everything in a folder, hidden files (a forgotten temporary) included.
+// Hidden files (a forgotten temporary) included.
 inline QStringList filesIn(const QString &dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-// An error is one line that names the tool, then the file.
-inline bool isOneErrorLine(const QByteArray &err, const QString &file = {})
+// An error is one line: the tool's name, then `start` (the file concerned).
+inline bool isOneErrorLine(const QByteArray &err, const QString &start)
 {
-    const QByteArray prefix = "quorin-batch: " + file.toLocal8Bit();
-    return err.startsWith(prefix) && err.endsWith('\n') && err.count('\n') == 1;
+    return err.startsWith("quorin-batch: " + start.toLocal8Bit()) && err.count('\n') == 1
+        && err.endsWith('\n');
 }
