@@ -7,8 +7,6 @@
 #include "testsupport.h"
 
 #include <QProcess>
-#include <QTemporaryDir>
-#include <QtTest>
 
 class TestCorpusHtml : public QObject
 {
@@ -17,7 +15,6 @@ class TestCorpusHtml : public QObject
 private slots:
     // One window for every file: Open replaces the document each time.
     void initTestCase() { m_window = std::make_unique<MainFormFixture>(); }
-    void cleanupTestCase() { m_window.reset(); }
 
     void windowAndBatchAgree_data() { testsupport::addCorpusRows(); }
 
@@ -27,35 +24,26 @@ private slots:
         if (path.isEmpty())
             QSKIP(qPrintable(QStringLiteral("the corpus folder %1 is missing").arg(testsupport::corpusDir())));
         QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString fromWindow = dir.filePath(QStringLiteral("x.html"));
-        const QString fromBatch = dir.filePath(QStringLiteral("y.html"));
-
         MainFormFixture &f = *m_window;
         f.dialogs->clearRecords();
-        f.dialogs->setNextFileName(path);
-        f.action("FileOpenItem")->trigger();
-        f.dialogs->setNextFileName(fromWindow);
-        f.action("FileSaveAsItem")->trigger();
-        QVERIFY2(f.dialogs->errors().isEmpty(), qPrintable(f.dialogs->errors().join(u'\n')));
+        f.choose("FileOpenItem", path);
+        f.choose("FileSaveAsItem", dir.filePath(QStringLiteral("x.html")));
+        QVERIFY2(f.errors().isEmpty(), qPrintable(f.errors().join(u'\n')));
 
         QProcess batch;
-        batch.start(QStringLiteral(QUORIN_BATCH), {QStringLiteral("convert"), path, fromBatch});
+        batch.start(QStringLiteral(QUORIN_BATCH), {QStringLiteral("convert"), path, dir.filePath(QStringLiteral("y.html"))});
         QVERIFY(batch.waitForFinished(120000));
         QVERIFY2(batch.exitCode() == 0, batch.readAllStandardError().constData());
 
-        const QByteArray window = testsupport::readFile(fromWindow);
-        const QByteArray batchPage = testsupport::readFile(fromBatch);
+        const QByteArray window = testsupport::readFile(dir.filePath(QStringLiteral("x.html")));
+        const QByteArray batchPage = testsupport::readFile(dir.filePath(QStringLiteral("y.html")));
         QVERIFY(!window.isEmpty());
-        if (window != batchPage) {
-            qsizetype at = 0;
-            while (at < window.size() && at < batchPage.size() && window[at] == batchPage[at])
-                ++at;
-            QFAIL(qPrintable(QStringLiteral("the pages differ from byte %1:\nwindow: %2\nbatch:  %3")
-                                 .arg(at)
-                                 .arg(QString::fromLatin1(window.mid(at, 80)),
-                                      QString::fromLatin1(batchPage.mid(at, 80)))));
-        }
+        const qsizetype at = std::mismatch(window.begin(), window.end(), batchPage.begin(), batchPage.end()).first
+            - window.begin();
+        QVERIFY2(window == batchPage, qPrintable(QStringLiteral("the pages differ from byte %1:\nwindow: %2\nbatch:  %3")
+                                                     .arg(at)
+                                                     .arg(QString::fromLatin1(window.mid(at, 80)),
+                                                          QString::fromLatin1(batchPage.mid(at, 80)))));
     }
 
 private:

@@ -1,14 +1,16 @@
-// The formatting toolbar: what it shows of the document pane, and what its
-// buttons, boxes and dialogs change there.
+// The formatting toolbar and the indent ruler: what they show of the
+// document pane, and what their buttons, boxes, dialogs and dragged markers
+// change there.
 
 #include "mainformfixture.h"
 
+#include "app/chrome/ruler.h"
+#include "app/chrome/rulergeometry.h"
+#include "app/chrome/speedbar.h"
+#include "app/chrome/updown.h"
 #include "app/commands/formatcommands.h"
 #include "editor/paraattributes.h"
-#include "editor/richeditor.h"
-#include "app/chrome/speedbar.h"
 #include "editor/textattributes.h"
-#include "app/chrome/updown.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -16,24 +18,26 @@
 #include <QPushButton>
 #include <QTextBlock>
 #include <QToolButton>
-#include <QtTest>
+
+using namespace rulergeometry;
 
 namespace {
 
 // A shown window whose document pane holds `text`, all selected.
 struct Fixture : MainFormFixture
 {
-    explicit Fixture(const QString &text)
+    explicit Fixture(const QString &text = QStringLiteral("A paragraph"))
     {
-        editor = form->richEditEx1();
+        editor = document();
         bar = form->speedBar();
         editor->setPlainText(text);
         editor->selectAll();
-        shown = showActive();
+        showActive();
     }
+    TextAttributes &selected() { return editor->selAttributes(); }
+    void click(QAbstractButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
     RichEditor *editor;
     SpeedBar *bar;
-    bool shown;
 };
 
 QTextCharFormat formatAt(RichEditor *editor, int position)
@@ -43,6 +47,16 @@ QTextCharFormat formatAt(RichEditor *editor, int position)
     return cursor.charFormat();
 }
 
+// Presses the marker at its middle, moves it by dx and releases it, with
+// real mouse events.
+void drag(RulerMarker *marker, int dx)
+{
+    const QPoint grip(marker->width() / 2, marker->height() / 2);
+    QTest::mousePress(marker, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(marker, grip + QPoint(dx, 0));
+    QTest::mouseRelease(marker, Qt::LeftButton, {}, grip);
+}
+
 } // namespace
 
 class TestFormatting : public QObject
@@ -50,203 +64,155 @@ class TestFormatting : public QObject
     Q_OBJECT
 
 private slots:
-    void toolbarFollowsTypingAndCaret()
+    // Typing, moving the caret and selecting all bring the toolbar to the
+    // format at the caret (of the first character of a selection), and
+    // showing it never writes back.
+    void toolbarFollowsTheCaret()
     {
         Fixture f(QStringLiteral("plain BOLD plain"));
-        QVERIFY(f.shown);
+        f.selected().setSize(10);
         f.editor->setSelection(6, 4);
-        f.editor->selAttributes().setBold(true);
+        f.selected().setBold(true);
+        f.selected().setSize(20);
         f.editor->setSelection(16, 0);
         QVERIFY(!f.bar->boldButton()->isChecked());
+        QCOMPARE(f.bar->fontSize()->text(), QStringLiteral("10"));
+        QCOMPARE(f.bar->fontName()->currentText(), f.selected().name());
 
-        // Typing inside the bold word: the button goes down.
         f.editor->setSelection(8, 0);
         QTest::keyClicks(f.editor, QStringLiteral("x"));
         QCOMPARE(f.editor->toPlainText(), QStringLiteral("plain BOxLD plain"));
         QVERIFY(f.bar->boldButton()->isChecked());
         QVERIFY(!f.form->formatCommands()->updating());
-        // Moving the caret without typing follows it too.
         QTest::keyClick(f.editor, Qt::Key_End);
         QVERIFY(!f.bar->boldButton()->isChecked());
         f.editor->setSelection(7, 1);
         QVERIFY(f.bar->boldButton()->isChecked());
-    }
-
-    void boldWithoutSelectionChangesDefaults()
-    {
-        Fixture f(QStringLiteral("some words"));
-        QVERIFY(f.shown);
-        f.editor->selAttributes().setBold(false); // a weight of their own
-        f.editor->setSelection(2, 0);             // inside "some", nothing selected
-        QVERIFY(!f.editor->defAttributes().bold());
-
-        QTest::mouseClick(f.bar->boldButton(), Qt::LeftButton);
-        QVERIFY(f.editor->defAttributes().bold());
-        // Not the word at the caret, as a write to the selection would do.
-        QCOMPARE(formatAt(f.editor, 1).fontWeight(), int(QFont::Normal));
-        QTest::mouseClick(f.bar->boldButton(), Qt::LeftButton);
-        QVERIFY(!f.editor->defAttributes().bold());
+        f.editor->setSelection(5, 3);
+        QCOMPARE(f.bar->fontSize()->text(), QStringLiteral("10"));
+        QCOMPARE(formatAt(f.editor, 7).fontPointSize(), 20.0);
     }
 
     void styleButtonsLeaveOtherStylesAlone()
     {
         Fixture f(QStringLiteral("slanted upright"));
-        QVERIFY(f.shown);
         f.editor->setSelection(0, 7);
-        f.editor->selAttributes().setItalic(true);
+        f.selected().setItalic(true);
         f.editor->setSelection(8, 7);
-        f.editor->selAttributes().setUnderlineType(3); // double
+        f.selected().setUnderlineType(3); // double
 
         f.editor->selectAll();
         QVERIFY(f.bar->italicButton()->isChecked()); // as the first character
-        QTest::mouseClick(f.bar->boldButton(), Qt::LeftButton);
+        f.click(f.bar->boldButton());
         // Bold everywhere; italic and the double underline stay where they were.
         QVERIFY(formatAt(f.editor, 0).fontWeight() == QFont::Bold && formatAt(f.editor, 10).fontWeight() == QFont::Bold);
         QVERIFY(formatAt(f.editor, 0).fontItalic() && !formatAt(f.editor, 10).fontItalic());
         f.editor->setSelection(9, 2);
-        QCOMPARE(f.editor->selAttributes().underlineType(), 3);
+        QCOMPARE(f.selected().underlineType(), 3);
 
         f.editor->selectAll();
-        QTest::mouseClick(f.bar->italicButton(), Qt::LeftButton);
-        QTest::mouseClick(f.bar->underlineButton(), Qt::LeftButton);
+        f.click(f.bar->italicButton());
+        f.click(f.bar->underlineButton());
         QVERIFY(!formatAt(f.editor, 0).fontItalic());
         QVERIFY(formatAt(f.editor, 0).fontWeight() == QFont::Bold);
         f.editor->setSelection(9, 2);
-        QCOMPARE(f.editor->selAttributes().underlineType(), 1);
+        QCOMPARE(f.selected().underlineType(), 1);
+
+        // Without a selection a style button sets the typing format, not the
+        // word at the caret.
+        f.editor->setSelection(2, 0);
+        QVERIFY(!f.editor->defAttributes().italic());
+        f.click(f.bar->italicButton());
+        QVERIFY(f.editor->defAttributes().italic() && !formatAt(f.editor, 1).fontItalic());
     }
 
-    void synchronisingNeverWritesBack()
+    void fontBoxes()
     {
-        Fixture f(QStringLiteral("big small"));
-        QVERIFY(f.shown);
-        f.editor->selAttributes().setSize(10);
-        f.editor->setSelection(0, 3);
-        f.editor->selAttributes().setSize(20);
-        f.editor->setSelection(6, 0);
-        QCOMPARE(f.bar->fontSize()->text(), QStringLiteral("10"));
-        QCOMPARE(f.bar->fontName()->currentText(), f.editor->selAttributes().name());
-
-        // Selecting both sizes shows the first one and changes nothing.
-        f.editor->selectAll();
-        QCOMPARE(f.bar->fontSize()->text(), QStringLiteral("20"));
-        QCOMPARE(formatAt(f.editor, 5).fontPointSize(), 10.0);
-    }
-
-    void fontSizeBox()
-    {
-        Fixture f(QStringLiteral("text"));
-        QVERIFY(f.shown);
+        Fixture f;
         QLineEdit *box = f.bar->fontSize();
-        UpDown *arrows = f.bar->upDown();
         box->setText(QStringLiteral("18"));
-        QCOMPARE(f.editor->selAttributes().size(), 18);
-        arrows->stepUp();
+        QCOMPARE(f.selected().size(), 18);
+        f.bar->upDown()->stepUp();
         QCOMPARE(box->text(), QStringLiteral("19"));
-        QCOMPARE(f.editor->selAttributes().size(), 19);
+        QCOMPARE(f.selected().size(), 19);
 
         // Not an integer: an error naming the text, the size unchanged.
         box->setText(QStringLiteral("big"));
         box->setText(QString());
-        QCOMPARE(f.dialogs->errors(), (QStringList{QStringLiteral("'big' is not a valid integer value"),
+        QCOMPARE(f.errors(), (QStringList{QStringLiteral("'big' is not a valid integer value"),
                                                   QStringLiteral("'' is not a valid integer value")}));
-        QCOMPARE(f.editor->selAttributes().size(), 19);
-        // No font of 0 points; sizes past the largest are cut to it.
+        // No font of 0 points; sizes past the largest are cut to it; the
+        // arrows stop at 100.
         box->setText(QStringLiteral("0"));
-        QCOMPARE(f.editor->selAttributes().size(), 19);
+        QCOMPARE(f.selected().size(), 19);
         box->setText(QStringLiteral("99999"));
-        QCOMPARE(f.editor->selAttributes().size(), FormatCommands::maxFontSize);
-        // The arrows stop at 100.
+        QCOMPARE(f.selected().size(), FormatCommands::maxFontSize);
         box->setText(QStringLiteral("100"));
-        arrows->stepUp();
+        f.bar->upDown()->stepUp();
         QCOMPARE(box->text(), QStringLiteral("100"));
-    }
 
-    void fontNameBox()
-    {
-        Fixture f(QStringLiteral("text"));
-        QVERIFY(f.shown);
-        QComboBox *box = f.bar->fontName();
-        QVERIFY(box->isEnabled() && box->count() > 0);
-        const QString before = f.editor->selAttributes().name();
-        const int lastIndex = box->count() - 1;
-        const QString last = box->itemText(lastIndex);
-
-        // Chosen from the list.
-        box->setCurrentIndex(lastIndex);
-        emit box->activated(lastIndex);
-        QCOMPARE(f.editor->selAttributes().name(), last);
-        // Typed in any case and confirmed: the list's spelling.
-        f.editor->selAttributes().setName(before);
-        box->lineEdit()->setText(last.toUpper());
-        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
-        QCOMPARE(f.editor->selAttributes().name(), last);
-        // A name the list lacks changes nothing and is no error.
-        box->lineEdit()->setText(QStringLiteral("No Such Font 123"));
-        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
-        QCOMPARE(f.editor->selAttributes().name(), last);
-        QCOMPARE(f.dialogs->errors(), QStringList());
+        // A name chosen from the list; one typed in any case and confirmed,
+        // in the list's spelling; one the list lacks changes nothing and is
+        // no error.
+        QComboBox *names = f.bar->fontName();
+        const QString before = f.selected().name();
+        const int lastIndex = names->count() - 1;
+        const QString last = names->itemText(lastIndex);
+        names->setCurrentIndex(lastIndex);
+        emit names->activated(lastIndex);
+        QCOMPARE(f.selected().name(), last);
+        f.selected().setName(before);
+        for (const QString &typed : {last.toUpper(), QStringLiteral("No Such Font 123")}) {
+            names->lineEdit()->setText(typed);
+            QTest::keyClick(names->lineEdit(), Qt::Key_Return);
+            QCOMPARE(f.selected().name(), last);
+        }
+        QCOMPARE(f.errors().size(), 2);
     }
 
     void alignmentAndBullets()
     {
         Fixture f(QStringLiteral("one\ntwo"));
-        QVERIFY(f.shown);
-        QTest::mouseClick(f.bar->centerAlign(), Qt::LeftButton);
+        f.click(f.bar->centerAlign());
         QCOMPARE(f.editor->paragraph().alignment(), ParaAlignment::Center);
-        QTest::mouseClick(f.bar->rightAlign(), Qt::LeftButton);
-        QCOMPARE(f.editor->document()->lastBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
-                 Qt::AlignRight);
+        f.click(f.bar->rightAlign());
+        QCOMPARE(f.editor->document()->lastBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
         // A justified paragraph shows no alignment button down.
         f.editor->paragraph().setAlignment(ParaAlignment::Justify);
         QVERIFY(!f.bar->alignGroup()->checkedButton());
         f.editor->paragraph().setAlignment(ParaAlignment::Left);
         QVERIFY(f.bar->leftAlign()->isChecked());
-
-        QTest::mouseClick(f.bar->bulletsButton(), Qt::LeftButton);
+        f.click(f.bar->bulletsButton());
         QCOMPARE(f.editor->paragraph().numbering(), 1);
-        QTest::mouseClick(f.bar->bulletsButton(), Qt::LeftButton);
+        f.click(f.bar->bulletsButton());
         QCOMPARE(f.editor->paragraph().numbering(), 0);
     }
 
-    void colourCommand()
+    // The automatic colour opens the dialog at the window's text colour; a
+    // second colour replaces the first and the swatch shows it; Cancel
+    // changes nothing.
+    void colourAndFontDialogs()
     {
-        Fixture f(QStringLiteral("red then blue"));
-        QVERIFY(f.shown);
-        QPushButton *button = f.bar->colorButton();
-        // The automatic colour opens the dialog at the window's text colour.
+        Fixture f;
         const QColor red(200, 0, 0);
-        f.dialogs->setNextColor(red);
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(f.dialogs->colorRequests(), QList<QColor>{f.editor->palette().color(QPalette::Text)});
-        QCOMPARE(f.editor->selAttributes().color(), red);
-        QCOMPARE(button->palette().color(QPalette::ButtonText), red);
-
-        // A second colour replaces the first (it is not added to it); the
-        // swatch shows it. Cancel changes nothing.
         const QColor blue(0, 0, 255);
-        f.dialogs->setNextColor(blue);
-        QTest::mouseClick(button, Qt::LeftButton);
-        f.dialogs->setNextColor(std::nullopt);
-        QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(f.dialogs->colorRequests().size(), 3);
-        QCOMPARE(f.dialogs->colorRequests().at(1), red);
-        QCOMPARE(f.editor->selAttributes().color(), blue);
+        for (const std::optional<QColor> &answer : {std::optional<QColor>(red), std::optional<QColor>(blue),
+                                                   std::optional<QColor>()}) {
+            f.dialogs->setNextColor(answer);
+            f.click(f.bar->colorButton());
+        }
+        QCOMPARE(f.dialogs->colorRequests(), (QList<QColor>{f.editor->palette().color(QPalette::Text), red, blue}));
+        QCOMPARE(f.selected().color(), blue);
+        QCOMPARE(f.bar->colorButton()->palette().color(QPalette::ButtonText), blue);
         QCOMPARE(f.bar->colorSwatch()->palette().color(QPalette::Base), blue);
-    }
 
-    void fontDialog()
-    {
-        Fixture f(QStringLiteral("text"));
-        QVERIFY(f.shown);
-        f.editor->selAttributes().setSize(11);
-        f.editor->selAttributes().setItalic(true);
-        QAction *item = f.action("miEditFont");
-
-        // Cancelled from the information pane: the document pane is shown and
-        // focused, nothing else changes.
+        // The font dialog, cancelled from the information pane: the document
+        // pane is shown and focused, nothing else changes.
+        f.selected().setSize(11);
+        f.selected().setItalic(true);
         f.form->t1Click();
         f.dialogs->setNextFont(std::nullopt);
-        item->trigger();
+        f.action("miEditFont")->trigger();
         QVERIFY(f.editor->isVisible());
         QCOMPARE(QApplication::focusWidget(), f.editor);
         const QFont asked = f.dialogs->fontRequests().value(0);
@@ -256,11 +222,81 @@ private slots:
         chosen.setPointSize(20);
         chosen.setBold(true);
         f.dialogs->setNextFont(chosen);
-        item->trigger();
-        QCOMPARE(f.editor->selAttributes().size(), 20);
-        QVERIFY(f.editor->selAttributes().bold() && !f.editor->selAttributes().italic());
+        f.action("miEditFont")->trigger();
+        QCOMPARE(f.selected().size(), 20);
+        QVERIFY(f.selected().bold() && !f.selected().italic());
         QVERIFY(f.bar->boldButton()->isChecked());
-        QCOMPARE(f.dialogs->errors(), QStringList());
+        QVERIFY(f.errors().isEmpty());
+    }
+
+    void rulerGeometry()
+    {
+        // 54 pt is 72 px: a floating 4/3 would give 71.999... and truncate to 71.
+        for (int points = 0; points <= 600; ++points)
+            QCOMPARE(pixelsFor(points), points * 4 / 3);
+        QCOMPARE(pointsFor(73), 54);
+        QCOMPARE(pointsFor(-5), -3); // toward zero, as trunc does
+        const MarkerPlaces places = markerPlaces(54, -18, 10.5, 800); // a hanging paragraph
+        QCOMPARE((QList<int>{places.first, places.left, places.right}), (QList<int>{74, 50, 800 - 6 - 22}));
+        QCOMPARE(markerPlaces(0.75, 0, 0, 800).first, 3);
+
+        // Ordinary indents pass unchanged; nothing goes left of the gutter;
+        // 800 px leave a 591 pt column, of which 18 stay free of indents.
+        Indents kept = keepOnPage({36, -18, 20}, 800, false);
+        QVERIFY(kept.first == 36 && kept.left == -18 && kept.right == 20);
+        kept = keepOnPage({-10, -5, -3}, 800, false);
+        QVERIFY(kept.first == 0 && kept.left == 0 && kept.right == 0);
+        QCOMPARE(keepOnPage({20, -30, 0}, 800, false).left, -20.0);
+        kept = keepOnPage({0, 700, 100}, 800, false);
+        QCOMPARE(kept.first + kept.left, 591.0 - 18 - 100);
+        kept = keepOnPage({50, 0, 700}, 800, true);
+        QVERIFY(kept.right == 591 - 18 - 50 && kept.first == 50);
+    }
+
+    // A drag sets the indents on release (one undo step) and the markers
+    // are placed again from the paragraph. Markers: 0 first, 1 left, 2 right.
+    void drag_data()
+    {
+        QTest::addColumn<double>("first");
+        QTest::addColumn<double>("left");
+        QTest::addColumn<int>("marker");
+        QTest::addColumn<int>("dx"); // 0: past the right marker
+        QTest::addColumn<QList<double>>("expected"); // a left indent of -1: one that leaves a text column
+        // Left edge 73 plus the grip (5): 54 points from the gutter, of
+        // which the first indent holds 10.
+        QTest::newRow("left marker") << 10.0 << 0.0 << 1 << 58 << QList<double>{10, 44, 0};
+        // trunc((32 + 5 - 6) / (4/3)); the following lines stay put.
+        QTest::newRow("first marker") << 0.0 << 54.0 << 0 << 30 << QList<double>{23, 31, 0};
+        QTest::newRow("right marker") << 0.0 << 0.0 << 2 << -20 << QList<double>{0, 0, 15};
+        QTest::newRow("first past the gutter") << 20.0 << 0.0 << 0 << -200 << QList<double>{0, 20, 0};
+        QTest::newRow("right past the edge") << 0.0 << 0.0 << 2 << 200 << QList<double>{0, 0, 0};
+        QTest::newRow("left past the right marker") << 0.0 << 0.0 << 1 << 0 << QList<double>{0, -1, 0};
+    }
+
+    void drag()
+    {
+        QFETCH(double, first);
+        QFETCH(double, left);
+        QFETCH(int, marker);
+        QFETCH(int, dx);
+        QFETCH(QList<double>, expected);
+        Fixture f;
+        Ruler *ruler = f.form->ruler();
+        ParaAttributes &paragraph = f.editor->paragraph();
+        paragraph.setFirstIndent(first);
+        paragraph.setLeftIndent(left);
+        f.editor->document()->clearUndoRedoStacks();
+        if (expected[1] < 0)
+            expected[1] = pointsFor(ruler->width() - 12) - minTextWidth;
+        RulerMarker *markers[] = {ruler->firstInd(), ruler->leftInd(), ruler->rightInd()};
+        ::drag(markers[marker], dx ? dx : ruler->width());
+        QVERIFY(!f.form->formatCommands()->dragging());
+        QCOMPARE((QList<double>{paragraph.firstIndent(), paragraph.leftIndent(), paragraph.rightIndent()}), expected);
+        const MarkerPlaces places = markerPlaces(expected[0], expected[1], expected[2], ruler->width());
+        QCOMPARE((QList<int>{markers[0]->x(), markers[1]->x(), markers[2]->x()}),
+                 (QList<int>{places.first, places.left, places.right}));
+        f.editor->document()->undo();
+        QCOMPARE((QList<double>{paragraph.firstIndent(), paragraph.leftIndent()}), (QList<double>{first, left}));
     }
 };
 

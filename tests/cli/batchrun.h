@@ -13,8 +13,7 @@ using testsupport::readFile;
 
 struct BatchRun {
     int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
+    QByteArray out, err;
 };
 
 // `faults` goes to the atomic write's test hook, QUORIN_TEST_WRITE_FAULTS.

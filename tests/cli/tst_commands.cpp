@@ -110,13 +110,11 @@ private slots:
         const QString expected = in.entryList({ u"expected.*"_s }).value(0);
         const QString output = u"out"_s + (expected.isEmpty() ? u".rtf"_s : expected.mid(8));
         QTemporaryDir dir;
-        QStringList args { u"merge"_s, in.filePath(u"template.tem"_s),
-            in.filePath(u"information.inf"_s) };
         // Overwrite cases name their output the long way, so both spellings run.
-        if (in.exists(u"overwrite"_s))
-            args << u"--overwrite"_s << u"--output="_s + output;
-        else
-            args << u"-o"_s << output;
+        const bool overwrite = in.exists(u"overwrite"_s);
+        const QStringList args { u"merge"_s, in.filePath(u"template.tem"_s),
+            in.filePath(u"information.inf"_s), overwrite ? u"--overwrite"_s : u"-o"_s,
+            overwrite ? u"--output="_s + output : output };
         const BatchRun run = runBatch(args, dir.path());
         if (expected.isEmpty()) {
             const QByteArray error = readFile(in.filePath(u"expected-error.txt"_s));

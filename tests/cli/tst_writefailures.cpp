@@ -31,8 +31,8 @@ private slots:
     // The atomic write's hook stands in for a full disk (its other steps
     // are the atomic write's own tests), and once a real one does: a 64 KiB
     // tmpfs with one page left. The outputs before the failing one are
-    // complete and stay, it keeps its old bytes, the ones after it are not
-    // attempted.
+    // complete and stay, the failing one keeps its old bytes, and the ones
+    // after it are not attempted.
     void diskFull_data()
     {
         QTest::addColumn<QString>("args");
@@ -81,8 +81,7 @@ private slots:
         const BatchRun run = runBatch(words, dir.path(), fault);
         QCOMPARE(run.exitCode, 1);
         const QString error = u"disk/"_s + failing + u": cannot write file: "_s + qt_error_string(ENOSPC);
-        QVERIFY2(isOneErrorLine(run.err, error),
-            run.err.constData());
+        QVERIFY2(isOneErrorLine(run.err, error), run.err.constData());
         QCOMPARE(run.out.count('\n'), written.size());
         QCOMPARE(readFile(disk + u'/' + failing), QByteArray("old"));
         QStringList left = filesIn(disk);
@@ -113,7 +112,8 @@ private slots:
             QProcess a, b;
             for (QProcess *writer : { &a, &b }) {
                 writer->setWorkingDirectory(dir.path());
-                writer->start(QStringLiteral(QUORIN_BATCH), { u"convert"_s, writer == &a ? u"a.rtf"_s : u"b.rtf"_s, output });
+                const QString input = writer == &a ? u"a.rtf"_s : u"b.rtf"_s;
+                writer->start(QStringLiteral(QUORIN_BATCH), { u"convert"_s, input, output });
             }
             while (a.state() != QProcess::NotRunning || b.state() != QProcess::NotRunning) {
                 a.waitForFinished(1);
