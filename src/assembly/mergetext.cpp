@@ -273,13 +273,6 @@ QByteArray escapeValueRtf(
     return out;
 }
 
-ValueEncoder rtfSafe(ValueEncoder encoder, LeadByteTest isLeadByte)
-{
-    return [encoder = std::move(encoder), isLeadByte = std::move(isLeadByte)](QStringView value) {
-        return escapeValueRtf(encoder ? encoder(value) : value.toLatin1(), isLeadByte);
-    };
-}
-
 qsizetype overwritableLength(QByteArrayView text, qint64 characters, const TextRules &rules)
 {
     qsizetype end = 0;

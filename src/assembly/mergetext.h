@@ -5,8 +5,6 @@
 
 #include <functional>
 
-#include "assembly/valueencoder.h"
-
 // How the merge reads the bytes of a template and of a value: which bytes are
 // text a reader shows and which are RTF markup, and how a value is made safe
 // to put into an RTF source.
@@ -43,10 +41,6 @@ bool isValueControlWord(QByteArrayView word);
 // value changes nothing.
 QByteArray escapeValueRtf(QByteArrayView encodedValue, const LeadByteTest &isLeadByte = {},
     const ControlWordTest &isKnown = isValueControlWord);
-
-// `encoder` with its bytes passed through escapeValueRtf. The merge engine
-// already escapes values for an RTF template; this is for other callers.
-ValueEncoder rtfSafe(ValueEncoder encoder, LeadByteTest isLeadByte = {});
 
 // Bytes taken by up to `characters` text characters at the start of `text`,
 // stopping at the first markup: what overwrite mode may overwrite after a

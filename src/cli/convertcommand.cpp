@@ -1,6 +1,5 @@
 #include "cli/convertcommand.h"
 
-#include "cli/options.h"
 #include "cli/output.h"
 #include "documents/convertjob.h"
 #include "documents/documenterror.h"
@@ -8,8 +7,8 @@
 int runConvertCommand(const QStringList &arguments)
 {
     documents::ConvertRequest request;
-    request.read = cli::localeReadOptions();
-    request.exportOptions = cli::localeExportOptions();
+    request.read = documents::localeReadOptions();
+    request.exportOptions = documents::localeExportOptions();
     html::Options &html = request.exportOptions.html;
     QStringList files;
     bool optionsEnded = false;

@@ -1,7 +1,5 @@
 #include "cli/mergecommand.h"
 
-#include "assembly/messages.h"
-#include "cli/options.h"
 #include "cli/output.h"
 #include "documents/documenterror.h"
 #include "documents/mergejob.h"
@@ -9,8 +7,8 @@
 int runMergeCommand(const QStringList &args)
 {
     documents::MergeRequest request;
-    request.read = cli::localeReadOptions();
-    request.exportOptions = cli::localeExportOptions();
+    request.read = documents::localeReadOptions();
+    request.exportOptions = documents::localeExportOptions();
     QStringList files;
     bool optionsEnded = false;
     bool outputGiven = false;
@@ -44,8 +42,7 @@ int runMergeCommand(const QStringList &args)
 
     try {
         documents::runMergeJob(request, [](const documents::MergeOutput &output) {
-            cli::printOut(assembly::messages::mergeDone(output.replacements).title
-                + QStringLiteral(": ") + output.outputPath + u'\n');
+            cli::printOut(output.report() + u'\n');
         });
     } catch (const documents::DocumentError &error) {
         return cli::failed(error);

@@ -65,8 +65,8 @@ private:
     static WriteFaults fromEnvironment()
     {
         WriteFaults faults;
-        const QByteArray spec = qgetenv("QUORIN_TEST_WRITE_FAULTS");
-        for (const QByteArray &item : spec.split(',')) {
+        const QByteArray requested = qgetenv("QUORIN_TEST_WRITE_FAULTS");
+        for (const QByteArray &item : requested.split(',')) {
             const QByteArray word = item.trimmed();
             if (word.startsWith("write="))
                 faults.failWrite = word.mid(6).toInt();

@@ -1,6 +1,7 @@
 #include "documents/documentexport.h"
 
 #include "documents/documenterror.h"
+#include "richtext/codepage.h"
 #include "richtext/documentio.h"
 #include "richtext/rtfexport.h"
 
@@ -9,6 +10,14 @@
 #include <sstream>
 
 namespace documents {
+
+ExportOptions localeExportOptions()
+{
+    ExportOptions options;
+    options.lcid = richtext::codepage::systemDefaultLcid();
+    options.codePage = richtext::codepage::forLcid(options.lcid);
+    return options;
+}
 
 QByteArray exportDocument(const QTextDocument &document, FileFormat format,
     const ExportOptions &options)

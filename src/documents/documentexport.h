@@ -20,6 +20,10 @@ struct ExportOptions {
     html::Options html; // for Html; an empty title means "$$$"
 };
 
+// The window's defaults: a pane writes in the locale's language and its code
+// page, so quorin-batch does as well and gives the window's bytes.
+ExportOptions localeExportOptions();
+
 // Rtf: our RTF writer. Text: the document's plain text in UTF-8.
 // Html: our RTF writer first, then the HTML converter over that RTF, so a
 // page looks the same whatever program wrote the file it was read from.

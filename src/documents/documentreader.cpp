@@ -1,6 +1,7 @@
 #include "documents/documentreader.h"
 
 #include "documents/documenterror.h"
+#include "richtext/codepage.h"
 #include "richtext/documentio.h"
 
 #include <QFile>
@@ -9,6 +10,13 @@
 #include <QTextDocument>
 
 namespace documents {
+
+ReadOptions localeReadOptions()
+{
+    ReadOptions options;
+    options.codePage = richtext::codepage::forLcid(richtext::codepage::systemDefaultLcid());
+    return options;
+}
 
 QByteArray readFileBytes(const QString &path)
 {

@@ -23,6 +23,10 @@ struct ReadOptions {
     bool plainRtf = false;
 };
 
+// The window's defaults: a pane reads in the code page of the locale's
+// language, so quorin-batch does as well and gives the window's documents.
+ReadOptions localeReadOptions();
+
 // Replaces the document's content with `bytes`: RTF when the bytes are RTF,
 // else text (UTF-16 with a byte-order mark, UTF-8, or the code page).
 void readDocument(QTextDocument &document, QByteArrayView bytes, const ReadOptions &options = {});

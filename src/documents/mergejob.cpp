@@ -36,16 +36,16 @@ struct PreparedTemplate {
 
 assembly::ValueEncoder encoderFor(const PreparedTemplate &prepared)
 {
-    // The engine escapes what a value must not do to an RTF template itself.
+    // The engine escapes what a value must not do to an RTF template.
     if (prepared.rtf)
-        return valueEncoderFor(prepared.codePage, false);
+        return valueEncoderFor(prepared.codePage);
     // A text template is text in its own encoding, where "\uN?" means
     // nothing: values go in UTF-8 when the template is UTF-8 (or ASCII).
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     (void)utf8.decode(prepared.text);
     if (!utf8.hasError())
         return [](QStringView value) { return value.toUtf8(); };
-    return valueEncoderFor(prepared.codePage, false);
+    return valueEncoderFor(prepared.codePage);
 }
 
 PreparedTemplate prepareTemplate(QByteArray bytes)
@@ -177,21 +177,16 @@ bool joinsAsSentence(const QString &before, const QString &after)
 
 } // namespace
 
-assembly::ValueEncoder valueEncoderFor(int codePage, bool rtfTemplate)
+assembly::ValueEncoder valueEncoderFor(int codePage)
 {
     // Both bytes of a double-byte character may be anything, a "\", "{" or
     // "}" trail byte included, which RTF would read as syntax.
     const bool rawNonAscii = !richtext::codepage::isDoubleByte(codePage);
-    assembly::ValueEncoder encoder = assembly::makeValueEncoder(
+    return assembly::makeValueEncoder(
         [codePage, rawNonAscii](QChar c) {
             return c.unicode() < 0x80 || (rawNonAscii && richtext::codepage::canEncode(c, codePage));
         },
         [codePage](QStringView run) { return richtext::codepage::fromUnicode(run, codePage); });
-    if (!rtfTemplate)
-        return encoder;
-    // Non-ASCII never goes in as bytes in a double-byte code page, so no
-    // trail byte is left for the escaping to look after.
-    return assembly::rtfSafe(std::move(encoder));
 }
 
 int templateCodePage(QByteArrayView bytes)
@@ -270,6 +265,11 @@ QString oneLine(const assembly::AssemblyMessage &message)
     return text;
 }
 
+QString MergeOutput::report() const
+{
+    return assembly::messages::mergeDone(replacements).title + QStringLiteral(": ") + outputPath;
+}
+
 QString mergeOutputPath(const QString &pattern, const QString &informationPath)
 {
     QString path = pattern;
@@ -293,21 +293,27 @@ void runMergeJob(const MergeRequest &request,
         throw DocumentError(cannotMerge, request.templatePath,
             oneLine(assembly::messages::noTemplateFile()));
 
-    // Every merge is tried before the first output is written: a mistake in
-    // any Information file writes nothing. Nothing is kept from this pass,
-    // so memory does not grow with the number of files.
-    for (const PlannedOutput &output : outputs) {
-        const auto information = readInformation(output.informationPath, prepared.codePage);
-        const assembly::MergeResult result = mergePrepared(prepared, information, request.overwrite, {});
+    const auto merge = [&](const PlannedOutput &output, const assembly::InformationFile &information) {
+        assembly::MergeResult result = mergePrepared(prepared, information, request.overwrite, {});
         if (!result.ok())
             throw DocumentError(cannotMerge, output.informationPath, failureReason(result));
+        return result;
+    };
+
+    // Every merge is tried before the first output is written: a mistake in
+    // any Information file writes nothing. Only the Information files are
+    // kept from this pass (a few lines each), not the finished documents, so
+    // memory does not grow with the template times the number of files.
+    std::vector<assembly::InformationFile> informations;
+    informations.reserve(outputs.size());
+    for (const PlannedOutput &output : outputs) {
+        informations.push_back(readInformation(output.informationPath, prepared.codePage));
+        merge(output, informations.back());
     }
 
-    for (const PlannedOutput &output : outputs) {
-        const auto information = readInformation(output.informationPath, prepared.codePage);
-        const assembly::MergeResult result = mergePrepared(prepared, information, request.overwrite, {});
-        if (!result.ok())
-            throw DocumentError(cannotMerge, output.informationPath, failureReason(result));
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        const PlannedOutput &output = outputs[i];
+        const assembly::MergeResult result = merge(output, informations[i]);
         writeFileAtomically(output.outputPath, convertMerged(result.text, output, request));
         if (written)
             written({ output.informationPath, output.outputPath, result.replacements });

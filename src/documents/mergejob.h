@@ -24,11 +24,9 @@ namespace documents {
 // a character, so exact placement counts them as the template counts its
 // own); everything else as "\uN?". In a double-byte code page every
 // non-ASCII character is "\uN?", since a trail byte may be "\", "{" or "}".
-// With `rtfTemplate`, braces and backslashes that would break the document
-// are escaped as well (assembly::escapeValueRtf), for callers that put
-// values into RTF themselves; mergeTemplate passes false, because the
-// merge engine escapes values going into an RTF template on its own.
-assembly::ValueEncoder valueEncoderFor(int codePage, bool rtfTemplate = true);
+// Braces and backslashes are left to the merge engine, which escapes what
+// would break an RTF template.
+assembly::ValueEncoder valueEncoderFor(int codePage);
 
 // The code page a template's RTF header names with \ansicpgN; 1252 when it
 // names none (or the bytes are not RTF).
@@ -66,6 +64,10 @@ struct MergeOutput {
     QString informationPath;
     QString outputPath;
     qint64 replacements = 0;
+
+    // "N replacements were made: OUTPUT", the window's report of a merge
+    // with the file it went to.
+    QString report() const;
 };
 
 // The output path of one Information file under `pattern`.

@@ -19,11 +19,8 @@ namespace {
 // language, as quorin-batch does.
 QByteArray windowBytes(const QByteArray &input, const QString &output, bool noFonts)
 {
-    documents::ReadOptions read;
-    read.codePage = richtext::codepage::forLcid(richtext::codepage::systemDefaultLcid());
-    documents::ExportOptions write;
-    write.lcid = richtext::codepage::systemDefaultLcid();
-    write.codePage = read.codePage;
+    const documents::ReadOptions read = documents::localeReadOptions();
+    documents::ExportOptions write = documents::localeExportOptions();
     write.html.noFonts = noFonts;
     QTextDocument document;
     documents::readDocument(document, input, read);
