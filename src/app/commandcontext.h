@@ -12,6 +12,7 @@
 
 class Dialogs;
 class PaneArea;
+class QString;
 class QWidget;
 struct FileDialogOptions;
 
@@ -26,6 +27,9 @@ public:
     // filter, the name field.
     virtual FileDialogOptions &openDialog() = 0;
     virtual FileDialogOptions &saveDialog() = 0;
+    // The user chose `path` in a file dialog: both dialogs start in its
+    // folder from now on, in this run and the next.
+    virtual void rememberDialogFolder(const QString &path) = 0;
     // The panes, the pane tests, showing and focusing, the wait panel.
     virtual PaneArea &panes() = 0;
 

@@ -13,17 +13,24 @@
 #include "app/commands/helpcommands.h"
 #include "app/dialogs/dialogs.h"
 #include "app/dialogs/helpform.h"
-#include "app/programfolder.h"
 #include "app/quorinapplication.h"
+#include "app/windowsettings.h"
 #include "editor/richeditor.h"
 #include "editor/richeditorlines.h"
 #include "widgets/balloon.h"
+#include "widgets/creditsform.h"
+#include "widgets/mrufilelist.h"
+#include "widgets/quorintips.h"
+#include "widgets/tipofdaydialog.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QPushButton>
 #include <QToolButton>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -33,12 +40,14 @@
 MainForm::MainForm(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
     : QMainWindow(parent)
     , m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<Dialogs>())
+    , m_settings(std::make_unique<WindowSettings>())
 {
     setObjectName(QStringLiteral("MainForm"));
     setProperty("helpContext", 20);
-    resize(812, 612);
 
     createComponents();
+    // Where the last run left it, never larger than the screen nor off it.
+    placeWindow(*this, m_settings->placement());
 
     // Hints reach showhint() through event() (menu items and anything with
     // a status tip) and eventFilter() (toolbar controls, whose long hint
@@ -46,14 +55,7 @@ MainForm::MainForm(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
     for (QWidget *control : m_speedBar->controls())
         control->installEventFilter(this);
 
-    // The file dialogs start in the program's folder, where the samples are.
-    m_openDialog.caption = QStringLiteral("Open");
-    m_openDialog.directory = programFolder();
-    m_openDialog.filter = QStringLiteral("Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT|try it and see files |*.*");
-    m_saveDialog.caption = QStringLiteral("Save As");
-    m_saveDialog.directory = m_openDialog.directory;
-    m_saveDialog.filter = QStringLiteral("Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT|Html File(*.htm,*.html)|*.hTM,*.HTML");
-
+    setUpFileDialogs();
     showDocumentName();
 
     m_speedBar->fillFontNames();
@@ -69,6 +71,9 @@ MainForm::~MainForm()
     // while the window comes apart reaches them; then the windows and
     // widgets that use the dialog interface, which goes with the members.
     delete m_helpCommands;
+    // The lists store themselves as they go, while the settings still exist.
+    delete m_mruFiles1;
+    delete m_mruFiles2;
     delete m_assemblyCommands;
     delete m_formatCommands;
     delete m_editCommands;
@@ -126,6 +131,9 @@ void MainForm::createComponents()
     m_balloon->setTextAlign(Balloon::TextAlignment::Center);
 
     m_helpForm = new HelpForm(*m_dialogs, this);
+    m_creditsForm = new CreditsForm(this);
+    m_creditsForm->hide();
+    createTips();
 
     // The unsaved-changes rule asks about a pane's content when a command
     // runs, so it never works from a stale copy.
@@ -141,11 +149,89 @@ void MainForm::createComponents()
     m_editCommands = new EditCommands(*this);
     m_formatCommands = new FormatCommands(*this, *m_speedBar, *m_ruler);
     m_assemblyCommands = new AssemblyCommands(*this, *m_balloon);
-    m_helpCommands = new HelpCommands(*m_helpForm, this);
+    m_helpCommands = new HelpCommands(*m_helpForm, *m_tipDlg1, *m_creditsForm, this);
+    createRecentFiles();
     connectCommands();
 
     // The document pane is the active control at start-up.
     m_paneArea->richEditEx1()->setFocus(Qt::OtherFocusReason);
+}
+
+void MainForm::createRecentFiles()
+{
+    // One list a file kind, each a "Recent Files" submenu directly above its
+    // Edit/Select item, kept with the window's other settings.
+    QMenu *assemblyMenu = m_menu->menu(QStringLiteral("AssemblyMenu"));
+    const auto makeList = [this, assemblyMenu](const char *anchor, const QString &valueName) {
+        auto *list = new MRUFileList(this);
+        list->setSettings(&m_settings->store());
+        list->setUseSubmenu(true);
+        list->setSubmenuName(QStringLiteral("Recent Files"));
+        list->setInsertSeparator(false);
+        list->setClearItemName(QStringLiteral("&Clear MRU List"));
+        list->setRemoveObsoleteName(QStringLiteral("&Remove Obsolete"));
+        list->setAutoSaveName(QStringLiteral("Software/My Application"));
+        list->setAutoSaveKey(valueName);
+        list->setFileMenu(assemblyMenu, action(QLatin1String(anchor)));
+        list->loadItems();
+        return list;
+    };
+    m_mruFiles1 = makeList("EditInformationFile1", QStringLiteral("MRU Items"));
+    m_mruFiles2 = makeList("EditTemplateFile1", QStringLiteral("MRU Items2"));
+
+    AssemblyCommands *assembly = m_assemblyCommands;
+    connect(m_mruFiles1, &MRUFileList::mruItemClick, assembly, &AssemblyCommands::mruFiles1MRUItemClick);
+    connect(m_mruFiles2, &MRUFileList::mruItemClick, assembly, &AssemblyCommands::mruFiles2MRUItemClick);
+    // Stored at once, not only when the window goes: a run that ends
+    // without closing it keeps its files too.
+    const auto remember = [](MRUFileList *list) {
+        return [list](const QString &path) {
+            list->addItem(path);
+            list->saveItems();
+        };
+    };
+    connect(assembly, &AssemblyCommands::informationFileChosen, m_mruFiles1, remember(m_mruFiles1));
+    connect(assembly, &AssemblyCommands::templateFileChosen, m_mruFiles2, remember(m_mruFiles2));
+}
+
+void MainForm::createTips()
+{
+    m_tipDlg1 = new TipOfDayDialog(this);
+    m_tipDlg1->setSettings(&m_settings->store());
+    setUpQuorinTips(*m_tipDlg1);
+    m_startupTipHook = [this] {
+        if (!m_tipDlg1->storedShowAtStartup())
+            return;
+        m_tipDlg1->setRandomTips(true);
+        m_tipDlg1->exec(this);
+    };
+}
+
+void MainForm::setUpFileDialogs()
+{
+    m_openDialog.caption = QStringLiteral("Open");
+    m_openDialog.filter = QStringLiteral("Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT|try it and see files |*.*");
+    m_saveDialog.caption = QStringLiteral("Save As");
+    m_saveDialog.filter = QStringLiteral("Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT|Html File(*.htm,*.html)|*.hTM,*.HTML");
+
+    // Never the program's own folder: installed, it cannot be written, and
+    // the user's files are not there.
+    QString folder = m_settings->lastFolder();
+    if (folder.isEmpty()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (folder.isEmpty() || !QFileInfo(folder).isDir())
+            folder = QDir::homePath();
+    }
+    m_openDialog.directory = folder;
+    m_saveDialog.directory = folder;
+}
+
+void MainForm::rememberDialogFolder(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    m_openDialog.directory = folder;
+    m_saveDialog.directory = folder;
+    m_settings->setLastFolder(folder);
 }
 
 void MainForm::connectCommands()
@@ -198,7 +284,11 @@ void MainForm::connectCommands()
     overwrite->setChecked(m_workspace->overwriteMode());
     connect(m_workspace, &Workspace::overwriteModeChanged, overwrite, &QAction::setChecked);
 
-    connectCommand(item("G1"), [this] { m_helpCommands->g1Click(); });
+    HelpCommands *help = m_helpCommands;
+    connectCommand(item("G1"), [help] { help->g1Click(); });
+    connectCommand(item("TipoftheDay2"), [help] { help->tipoftheDay2Click(); });
+    connectCommand(item("Credits1"), [help] { help->credits1Click(); });
+    connectCommand(item("About1"), [help] { help->about1Click(); });
 
     // Pane switching belongs to the window itself: Edit and Window menus.
     connectCommand(item("T1"), [this] { t1Click(); });
@@ -257,6 +347,32 @@ void MainForm::savePane(Pane which)
 void MainForm::t1Click()
 {
     m_paneArea->switchPanes();
+}
+
+void MainForm::openFiles(const QList<StartupFile> &files)
+{
+    for (const StartupFile &file : files)
+        runCommand([this, &file] { openFile(file); });
+}
+
+void MainForm::openFile(const StartupFile &file)
+{
+    // A missing file changes nothing: the commands would first take it as
+    // the chosen Information or Template file.
+    const QFileInfo info(file.path);
+    if (!info.isFile() || !info.isReadable())
+        throw CommandError(CommandError::cannotOpenFile(file.path));
+    switch (file.role) {
+    case FileRole::Information:
+        m_assemblyCommands->openInformationFile(file.path);
+        break;
+    case FileRole::Template:
+        m_assemblyCommands->openTemplateFile(file.path);
+        break;
+    case FileRole::Document:
+        m_fileCommands->openDocument(file.path);
+        break;
+    }
 }
 
 // --- hints ---
@@ -350,6 +466,7 @@ void MainForm::closeEvent(QCloseEvent *event)
     }
     m_balloon->hideBalloon();
     m_helpForm->hide();
+    m_settings->setPlacement(placementOf(*this));
     event->accept();
 }
 

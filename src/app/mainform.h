@@ -12,6 +12,7 @@
 // usable; a SilentAbort (the user cancelled a question) ends it quietly.
 
 #include "app/commandcontext.h"
+#include "app/commandline.h"
 #include "app/dialogs/dialogs.h"
 #include "app/panearea.h"
 #include "app/workspace.h"
@@ -24,6 +25,7 @@
 
 class AssemblyCommands;
 class Balloon;
+class CreditsForm;
 class EditCommands;
 class FileCommands;
 class FormatCommands;
@@ -31,6 +33,7 @@ class HelpCommands;
 class HelpForm;
 class HintPanel;
 class MainMenu;
+class MRUFileList;
 class QAbstractButton;
 class QAction;
 class QLabel;
@@ -40,6 +43,8 @@ class QTimer;
 class RichEditor;
 class Ruler;
 class SpeedBar;
+class TipOfDayDialog;
+class WindowSettings;
 
 class MainForm : public QMainWindow, public CommandContext
 {
@@ -66,6 +71,11 @@ public:
     QTimer *timer2() const { return m_timer2; }
     Balloon *balloon() const { return m_balloon; }
     HelpForm *helpForm() const { return m_helpForm; }
+    // Recent Information files and recent Templates.
+    MRUFileList *mruFiles1() const { return m_mruFiles1; }
+    MRUFileList *mruFiles2() const { return m_mruFiles2; }
+    TipOfDayDialog *tipDlg1() const { return m_tipDlg1; }
+    CreditsForm *creditsForm() const { return m_creditsForm; }
 
     FileCommands *fileCommands() const { return m_fileCommands; }
     EditCommands *editCommands() const { return m_editCommands; }
@@ -79,6 +89,7 @@ public:
     QWidget *mainWindow() override { return this; }
     FileDialogOptions &openDialog() override { return m_openDialog; }
     FileDialogOptions &saveDialog() override { return m_saveDialog; }
+    void rememberDialogFolder(const QString &path) override;
     PaneArea &panes() override { return *m_paneArea; }
     // Runs a command, reporting what leaves it (see above).
     void runCommand(const std::function<void()> &command) override;
@@ -86,6 +97,11 @@ public:
 
     // "&Toggle Windows" and "Switch".
     void t1Click();
+
+    // Opens the files named on the command line, in order, each through
+    // the command that opens its kind of file. A file that cannot be opened
+    // is reported and the others still open.
+    void openFiles(const QList<StartupFile> &files);
 
     // --- hints ---
     // The application's current hint. Every change of it runs showhint(),
@@ -95,10 +111,11 @@ public:
     void showhint();
     void timer1Timer();
     // Timer2's tick, one second after creation: stops it and runs the
-    // start-up tip hook, which the tip dialog sets (it checks its own
-    // show-at-start-up setting).
+    // start-up tip hook; by default it shows a random tip when the tip
+    // window's "show at start-up" box was left ticked.
     void timer2Timer();
     void setStartupTipHook(std::function<void()> hook) { m_startupTipHook = std::move(hook); }
+    std::function<void()> startupTipHook() const { return m_startupTipHook; }
 
     // --- commands ---
     // Shows the message of an exception in the error box; nothing for a
@@ -119,8 +136,15 @@ private:
     void createComponents();
     void connectCommands();
     void showDocumentName();
+    void openFile(const StartupFile &file);
+    // The file dialogs start in the folder used last, in this run or an
+    // earlier one, else in the user's documents.
+    void setUpFileDialogs();
+    void createRecentFiles();
+    void createTips();
 
     std::unique_ptr<Dialogs> m_dialogs;
+    std::unique_ptr<WindowSettings> m_settings;
     Workspace *m_workspace = nullptr;
     FileDialogOptions m_openDialog;
     FileDialogOptions m_saveDialog;
@@ -134,6 +158,10 @@ private:
     QTimer *m_timer2 = nullptr;
     Balloon *m_balloon = nullptr;
     HelpForm *m_helpForm = nullptr;
+    MRUFileList *m_mruFiles1 = nullptr;
+    MRUFileList *m_mruFiles2 = nullptr;
+    TipOfDayDialog *m_tipDlg1 = nullptr;
+    CreditsForm *m_creditsForm = nullptr;
 
     FileCommands *m_fileCommands = nullptr;
     EditCommands *m_editCommands = nullptr;

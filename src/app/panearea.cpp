@@ -23,6 +23,9 @@ PaneArea::PaneArea(QWidget *parent)
     m_richEditEx1->setOutputFormat(OutputFormat::RTF);
     m_richEditEx1->setIncludeOle(true);
     m_richEditEx1->setAllowInPlace(false);
+    // Formatting with nothing selected is for the text typed next at the
+    // caret, as in every word processor, not for the word around it.
+    m_richEditEx1->setWordFormatting(false);
 
     m_richEditEx2->setObjectName(QStringLiteral("RichEditEx2"));
     m_richEditEx2->setLineWrapMode(QTextEdit::NoWrap);

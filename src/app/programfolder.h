@@ -1,9 +1,9 @@
 #pragma once
 
-// The program's own folder: where the file dialogs start and where the help
-// file and the samples are found. In the build tree that is the folder of
-// the executable, next to which the build copies qrnhelp.htm, its pictures
-// and samples/; once installed it is share/quorin beside bin/.
+// The program's own folder: where the help file and the samples are found.
+// In the build tree that is the folder of the executable, next to which the
+// build copies qrnhelp.htm, its pictures and samples/; once installed it is
+// share/quorin beside bin/.
 
 #include <QString>
 

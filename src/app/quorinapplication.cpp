@@ -2,6 +2,7 @@
 
 #include "app/commanderror.h"
 
+#include <QIcon>
 #include <QtDebug>
 
 QString applicationTitle()
@@ -14,6 +15,11 @@ QuorinApplication::QuorinApplication(int &argc, char **argv)
 {
     setApplicationName(QStringLiteral("quorin"));
     setOrganizationName(QStringLiteral("Quorin"));
+
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/io.github.quorin.Quorin.png").arg(size));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.quorin.Quorin"), icon));
 }
 
 bool QuorinApplication::notify(QObject *receiver, QEvent *event)

@@ -1,5 +1,7 @@
 #include "app/workspace.h"
 
+#include <QFileInfo>
+
 namespace {
 
 int paneIndex(Pane which)
@@ -47,6 +49,17 @@ void Workspace::setPaneFileName(Pane which, const QString &name)
 bool Workspace::hasOwnFile(Pane which) const
 {
     return paneFileName(which).compare(untitled(), Qt::CaseInsensitive) != 0;
+}
+
+QString Workspace::saveTarget(Pane which) const
+{
+    if (!hasOwnFile(which))
+        return QString();
+    const QString own = paneFileName(which);
+    if (which == Pane::Template && !m_templateFileName.isEmpty()
+        && QFileInfo(own).absoluteFilePath() == QFileInfo(m_templateFileName).absoluteFilePath())
+        return QString();
+    return own;
 }
 
 bool Workspace::hasUnsavedChanges(Pane which) const

@@ -50,8 +50,8 @@ public:
     explicit Workspace(ContentProbe probe, QObject *parent = nullptr);
 
     // Start-up, choosing a template and a merge name the document
-    // "untitled"; New names it "Untitled", and only that name makes Save
-    // ask for a new one with the extension rules (case-sensitive).
+    // "untitled"; New names it "Untitled". Either way the document has no
+    // file of its own, and Save asks for a name as Save As does.
     static QString untitled() { return QStringLiteral("untitled"); }
     static QString newDocumentName() { return QStringLiteral("Untitled"); }
 
@@ -74,6 +74,11 @@ public:
     void setPaneFileName(Pane which, const QString &name);
     // A pane named "untitled" in any case has never had a file of its own.
     bool hasOwnFile(Pane which) const;
+    // The file Save may write the pane to after the user confirms it, or
+    // nothing when Save must ask for a new name. A template chosen for the
+    // merge is never a save target: the finished document or an edited copy
+    // saved over it would destroy the form itself.
+    QString saveTarget(Pane which) const;
 
     // Modified and holding at least one line: text typed and deleted again
     // leaves nothing worth a question.

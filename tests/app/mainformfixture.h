@@ -5,6 +5,7 @@
 
 #include "app/dialogs/dialogs.h"
 #include "app/mainform.h"
+#include "app/windowsettings.h"
 #include "editor/richeditor.h"
 #include "editor/richeditorlines.h"
 
@@ -15,11 +16,20 @@ enum class Show { No, Active };
 
 struct MainFormFixture
 {
+    // The window keeps its settings in `settingsFile`, by default a file of
+    // its own: never the user's.
     explicit MainFormFixture(Show show = Show::No,
-                             std::unique_ptr<ScriptedDialogs> scripted = std::make_unique<ScriptedDialogs>())
+                             std::unique_ptr<ScriptedDialogs> scripted = std::make_unique<ScriptedDialogs>(),
+                             const QString &settingsFile = QString())
         : dialogs(scripted.get())
-        , form(std::make_unique<MainForm>(std::move(scripted)))
     {
+        WindowSettings::setFileName(settingsFile.isEmpty() ? settingsDir.filePath(QStringLiteral("quorin.ini"))
+                                                           : settingsFile);
+        form = std::make_unique<MainForm>(std::move(scripted));
+        // A modal tip one second in would stop any test that waits longer;
+        // the start-up tip has tests of its own.
+        startupTip = form->startupTipHook();
+        form->setStartupTipHook({});
         if (show == Show::Active)
             showActive();
     }
@@ -44,7 +54,9 @@ struct MainFormFixture
     bool modified() const { return document()->document()->isModified(); }
     const QStringList &errors() const { return dialogs->errors(); }
 
+    QTemporaryDir settingsDir;
     ScriptedDialogs *dialogs;
+    std::function<void()> startupTip;
     std::unique_ptr<MainForm> form;
 };
 

@@ -4,10 +4,13 @@
 
 #include "mainformfixture.h"
 
+#include "app/chrome/mainmenu.h"
 #include "app/commands/assemblycommands.h"
 #include "widgets/balloon.h"
 
 #include <QLabel>
+#include <QMenu>
+#include <QSettings>
 #include <QSignalSpy>
 
 #include <functional>
@@ -171,21 +174,75 @@ private slots:
         QCOMPARE(paneLines(f.document()).first(), QStringLiteral("Hello @1"));
     }
 
+    // The two "Recent Files" submenus: each directly above its Edit/Select
+    // item, filled by the menu commands, emptied of an entry by its click,
+    // and kept in the window's settings for the next run.
+    void recentFilesMenus()
+    {
+        const QString settings = m_dir->filePath(QStringLiteral("quorin.ini"));
+        const QString info = file("client.inf", "Name\nSmith\n");
+        const QString tem = file("letter.tem", templateRtf("Dear @1"));
+        const auto submenuAbove = [](MainFormFixture &f, const char *item) -> QMenu * {
+            const QList<QAction *> items = f.form->mainMenu()->menu(QStringLiteral("AssemblyMenu"))->actions();
+            const qsizetype at = items.indexOf(f.action(item));
+            return at > 0 ? items.at(at - 1)->menu() : nullptr;
+        };
+        const auto names = [](QMenu *menu) {
+            QStringList shown;
+            for (QAction *action : menu->actions())
+                shown.append(action->text());
+            return shown;
+        };
+        {
+            MainFormFixture f(Show::No, std::make_unique<ScriptedDialogs>(), settings);
+            f.choose("EditInformationFile1", info);
+            f.choose("EditTemplateFile1", tem);
+            f.choose("EditInformationFile1", info); // again: still one entry
+            QMenu *recentInfo = submenuAbove(f, "EditInformationFile1");
+            QMenu *recentTem = submenuAbove(f, "EditTemplateFile1");
+            QVERIFY(recentInfo && recentTem);
+            QCOMPARE(recentInfo->title(), QStringLiteral("Recent Files"));
+            // Two entries each at most: a name chosen again moves up.
+            QVERIFY(names(recentInfo).first().startsWith(QStringLiteral("&1 ")));
+            QVERIFY(names(recentInfo).first().endsWith(QStringLiteral("client.inf")));
+            QVERIFY(!names(recentInfo).at(1).startsWith(QStringLiteral("&2")));
+            QVERIFY(names(recentTem).first().endsWith(QStringLiteral("letter.tem")));
+        }
+        QSettings stored(settings, QSettings::IniFormat);
+        QCOMPARE(stored.value(QStringLiteral("Software/My Application/MRU Items/F0")).toString(), info);
+        QCOMPARE(stored.value(QStringLiteral("Software/My Application/MRU Items2/F0")).toString(), tem);
+
+        // The next run offers them; a click loads the template and takes it
+        // out of its list.
+        MainFormFixture f(Show::No, std::make_unique<ScriptedDialogs>(), settings);
+        QMenu *recentTem = submenuAbove(f, "EditTemplateFile1");
+        QVERIFY(recentTem);
+        recentTem->actions().first()->trigger();
+        QCOMPARE(f.form->workspace().templateFileName(), tem);
+        QCOMPARE(paneLines(f.document()).first(), QStringLiteral("Dear @1"));
+        // The list rebuilt its submenu without the entry.
+        recentTem = submenuAbove(f, "EditTemplateFile1");
+        QVERIFY(!recentTem || !names(recentTem).first().endsWith(QStringLiteral("letter.tem")));
+        QVERIFY(f.action("EditTemplateFile1")->isEnabled());
+        QVERIFY(f.errors().isEmpty());
+    }
+
     // A real left press on a token in the template pane: the selection it
-    // leaves and the balloon it shows. Without an information file the
-    // balloon is red and in 11 points, a size it keeps.
+    // leaves (the token alone; elsewhere none, the caret at the press) and
+    // the balloon it shows. Without an information file the balloon is red
+    // and in 11 points, a size it keeps.
     void headingLookup_data()
     {
         QTest::addColumn<QString>("information"); // empty: three headings
         QTest::addColumn<QString>("marker");
         QTest::addColumn<int>("selectionLength");
         QTest::addColumn<QString>("text"); // the balloon's; empty: no balloon
-        QTest::newRow("token and space") << QString() << "@3 here" << 3 << "Third heading";
-        QTest::newRow("several digits") << QString() << "@02 x" << 4 << "Second heading";
-        QTest::newRow("comma after the token") << QString() << "@3, and" << 3 << QString();
-        QTest::newRow("at the end of the text") << QString() << "@2" << 2 << QString();
-        QTest::newRow("ordinary text") << QString() << "Party" << 1 << QString();
-        QTest::newRow("no information file") << "one line only" << "@3 here" << 3
+        QTest::newRow("token and space") << QString() << "@3 here" << 2 << "Third heading";
+        QTest::newRow("several digits") << QString() << "@02 x" << 3 << "Second heading";
+        QTest::newRow("comma after the token") << QString() << "@3, and" << 0 << QString();
+        QTest::newRow("at the end of the text") << QString() << "@2" << 0 << QString();
+        QTest::newRow("ordinary text") << QString() << "Party" << 0 << QString();
+        QTest::newRow("no information file") << "one line only" << "@3 here" << 2
             << "You have not chosen an information file@You need to complete this step@or there will be nothing to merge";
     }
 
@@ -219,6 +276,31 @@ private slots:
         QCOMPARE(balloon->color(), QColor(0xFF, 0xFF, 0x00));
         QCOMPARE(balloon->font().pointSize(), 11);
         QVERIFY(shows(tip, QStringLiteral("Third heading")));
+    }
+
+    // A click and a key, as a user edits a template: the key types where
+    // the click put the caret, and replaces only a token the click selected.
+    void clickThenType_data()
+    {
+        QTest::addColumn<QString>("marker"); // clicked at its first character
+        QTest::addColumn<QString>("expected");
+        const QString text = QStringLiteral("Details @1 here\n\nEnd");
+        QTest::newRow("inside a word") << "ails" << QString(text).replace("Details", "DetQails");
+        QTest::newRow("blank line") << "\nEnd" << QString(text).replace("\n\n", "\nQ\n");
+        QTest::newRow("token") << "@1" << QString(text).replace("@1", "Q");
+        QTest::newRow("token, between its @ and digit") << "1 here" << QString(text).replace("@1", "Q");
+    }
+
+    void clickThenType()
+    {
+        QFETCH(QString, marker);
+        QFETCH(QString, expected);
+        Fixture &f = *m_f;
+        f.info()->wideLines().setText(headings);
+        f.document()->setPlainText(QStringLiteral("Details @1 here\n\nEnd"));
+        pressAt(marker);
+        QTest::keyClick(f.document(), 'Q');
+        QCOMPARE(f.document()->toPlainText(), expected);
     }
 
     // Other buttons look nothing up, pressed or called directly as the
@@ -391,7 +473,7 @@ private:
         return balloon->picture() == picture;
     }
 
-    // Presses at the first character of `marker` in the template pane;
+    // Clicks at the first character of `marker` in the template pane;
     // returns the screen point.
     QPoint pressAt(const QString &marker, Qt::MouseButton button = Qt::LeftButton)
     {
@@ -401,8 +483,7 @@ private:
         const QRect caret = pane->cursorRect(cursor);
         const QPoint point(caret.left() + 2, caret.center().y());
         m_f->form->balloon()->hideBalloon();
-        QTest::mousePress(pane->viewport(), button, {}, point);
-        QTest::mouseRelease(pane->viewport(), button, {}, point);
+        QTest::mouseClick(pane->viewport(), button, {}, point);
         return pane->viewport()->mapToGlobal(point);
     }
 

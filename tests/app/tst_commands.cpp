@@ -71,24 +71,31 @@ private slots:
     void init() { m_dir = std::make_unique<QTemporaryDir>(); }
     void cleanup() { documents::setWriteFaultsForTesting({}); }
 
-    // Start-up names the document "untitled" (lower case): Save writes RTF
-    // whatever the name, with no caption change. Saving over the pane's own
-    // file asks nothing; over any other existing file, Save and Save As ask
-    // first. After New, Save is Save As, with its extension rules.
+    // A document of no file (start-up's "untitled", New's "Untitled") is
+    // saved as Save As saves, with its extension rules. Once it has a file,
+    // Save offers it, writes RTF whatever its name and leaves the caption;
+    // saving over the pane's own file asks nothing; over any other existing
+    // file, Save and Save As ask first.
     void save()
     {
-        const QString own = path("letter.doc");
+        const QString own = path("letter.rtf");
         const QString other = writeFile(*m_dir, QStringLiteral("other.rtf"), "precious");
         Typed f;
+        f.choose("FileSaveItem", path("letter.doc"));
+        QVERIFY(!QFile::exists(path("letter.doc")) && f.errors().size() == 1);
+        f.dialogs->clearRecords();
         f.choose("FileSaveItem", own);
         QVERIFY(readFile(own).startsWith("{\\rtf") && !f.modified());
-        QCOMPARE(f.form->windowTitle(), QStringLiteral("untitled - QRN    Quorin"));
+        QCOMPARE(f.form->windowTitle(), QStringLiteral("letter.rtf - QRN    Quorin"));
         QCOMPARE(f.form->workspace().paneFileName(Pane::Template), own);
         // Neither start-up's "untitled" nor New's "Untitled" is offered as the pane's own file.
         QVERIFY(f.dialogs->saveRequests().first().fileName.isEmpty());
         f.choose("FileSaveItem", own);
         QVERIFY(f.dialogs->questions().isEmpty());
         QCOMPARE(f.dialogs->saveRequests().last().fileName, own);
+        f.choose("FileSaveItem", path("copy.doc"));
+        QVERIFY(readFile(path("copy.doc")).startsWith("{\\rtf"));
+        QCOMPARE(f.form->windowTitle(), QStringLiteral("letter.rtf - QRN    Quorin"));
 
         f.document()->insertPlainText(QStringLiteral("!"));
         const char *items[] = {"FileSaveItem", "FileSaveAsItem", "FileSaveAsItem"};
@@ -177,6 +184,28 @@ private slots:
         } else {
             QCOMPARE(linesOf(path(name)), (QStringList{"Dear Sir", "Yours"}));
         }
+    }
+
+    // A template chosen for the merge is never offered as the name to save
+    // under, by Ctrl+S or Save As, and is replaced only after the question.
+    void templateIsNeverSavedOverUnasked()
+    {
+        const QString tem = writeFile(*m_dir, QStringLiteral("form.tem"), "{\\rtf1\\ansi Dear @1\\par}");
+        MainFormFixture f(Show::Active);
+        f.choose("EditTemplateFile1", tem);
+        QTest::keyClicks(f.document(), QStringLiteral("Edited "));
+        for (int i = 0; i < 2; ++i) {
+            f.dialogs->setNextFileName(tem);
+            f.dialogs->setNextAnswer(QMessageBox::No);
+            if (i == 0)
+                QTest::keyClick(f.document(), Qt::Key_S, Qt::ControlModifier);
+            else
+                f.action("FileSaveAsItem")->trigger();
+            QCOMPARE(f.dialogs->saveRequests().value(i).fileName, QString());
+        }
+        QCOMPARE(f.dialogs->questions(), QStringList(2, QStringLiteral("OK to overwrite %1").arg(tem)));
+        QCOMPARE(readFile(tem), QByteArray("{\\rtf1\\ansi Dear @1\\par}"));
+        QVERIFY(f.modified() && f.errors().isEmpty());
     }
 
     // Save As, and Save whatever the name, keep the information pane's plain lines.

@@ -9,16 +9,23 @@
 #include "app/chrome/rulergeometry.h"
 #include "app/chrome/speedbar.h"
 #include "app/commanderror.h"
+#include "app/commandline.h"
 #include "app/commands/assemblycommands.h"
 #include "app/dialogs/helpform.h"
 #include "app/programfolder.h"
 #include "app/quorinapplication.h"
+#include "app/windowplacement.h"
 #include "documents/documenterror.h"
 #include "editor/editorerror.h"
+#include "widgets/tipofdaydialog.h"
+#include "widgets/tipsform.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTextBrowser>
@@ -300,6 +307,83 @@ private slots:
                                                       QStringLiteral("Save changes to letter.tem?")}));
     }
 
+    // `quorin FILE...`: each file opens as its menu command opens it (by its
+    // extension, in any case); a missing one is reported, changes nothing,
+    // and the rest open. Relative paths and URLs name local files.
+    void commandLine()
+    {
+        QTemporaryDir dir;
+        const QString inf = writeFile(dir, QStringLiteral("client.INF"), "Name\nSmith\nCity\n");
+        const QString tem = writeFile(dir, QStringLiteral("lease.tem"), templateRtf("Tenant @1"));
+        const QString missing = dir.filePath(QStringLiteral("gone.inf"));
+        const QString letter = writeFile(dir, QStringLiteral("a b.rtf"), "Dear Sir");
+        const auto parse = [](const QStringList &arguments) { return parseCommandLine(QStringList{"quorin"} + arguments); };
+        MainFormFixture f(Show::Active);
+        f.form->openFiles(parse({inf, missing, QDir::current().relativeFilePath(tem)}).files);
+        QCOMPARE(f.errors(), QStringList{CommandError::cannotOpenFile(missing)});
+        QVERIFY(f.form->workspace().informationFileName() == inf && f.form->workspace().templateFileName() == tem);
+        QCOMPARE(paneLines(f.info()), (QStringList{"Name", "Smith", "City"}));
+        QCOMPARE(f.dialogs->messages().size(), 1); // the odd line count
+        QCOMPARE(paneLines(f.document()), (QStringList{"Tenant @1", "End"}));
+        QCOMPARE(f.form->windowTitle(), QStringLiteral("untitled - QRN    Quorin"));
+        f.form->openFiles(parse({QUrl::fromLocalFile(letter).toString()}).files);
+        QCOMPARE(paneLines(f.document()), QStringList{QStringLiteral("Dear Sir")});
+        QCOMPARE(f.form->windowTitle(), QStringLiteral("a b.rtf - QRN    Quorin"));
+
+        const CommandLine options = parse({"--help", "--", "-x.TEM"});
+        QVERIFY(options.help && options.files.value(0).role == FileRole::Template && options.error.isEmpty());
+        QVERIFY(!parse({"--print", letter}).error.isEmpty());
+    }
+
+    // The file dialogs start in the user's documents, then in the folder
+    // used last, also in the next run; a folder gone since is not offered.
+    void fileDialogsStartWhereTheUserWorks()
+    {
+        QTemporaryDir settings;
+        const QString ini = settings.filePath(QStringLiteral("quorin.ini"));
+        QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        documents = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+        auto work = std::make_unique<QTemporaryDir>();
+        const QString folder = work->path();
+        for (int run = 0; run < 3; ++run) {
+            if (run == 2)
+                work.reset();
+            MainFormFixture f(Show::No, std::make_unique<ScriptedDialogs>(), ini);
+            f.choose("FileOpenItem", run == 0 ? writeFile(*work, QStringLiteral("a.rtf"), "Dear Sir") : QString());
+            f.action("FileSaveAsItem")->trigger();
+            QCOMPARE(f.dialogs->openRequests().value(0).directory, run == 1 ? folder : documents);
+            QCOMPARE(f.dialogs->saveRequests().value(0).directory, run == 2 ? documents : folder);
+        }
+    }
+
+    // The window comes back where it was closed, but never larger than the
+    // screen nor off it, whatever the settings say.
+    void placement()
+    {
+        QTemporaryDir settings;
+        const QString ini = settings.filePath(QStringLiteral("quorin.ini"));
+        const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect normal(available.topLeft() + QPoint(40, 30), available.size() / 2);
+        {
+            MainFormFixture first(Show::Active, std::make_unique<ScriptedDialogs>(), ini);
+            first.form->resize(normal.size());
+            first.form->move(normal.topLeft());
+            QVERIFY(first.form->close());
+        }
+        QSettings stored(ini, QSettings::IniFormat);
+        const std::pair<const char *, QVariant> damage[] = {{"Size", QSize(4000, 3000)}, {"Position", QPoint(5000, -300)},
+                                                            {"Size", QStringLiteral("huge")}};
+        for (int i = -1; i < 3; ++i) {
+            if (i >= 0)
+                stored.setValue(QStringLiteral("MainWindow/") + QLatin1String(damage[i].first), damage[i].second);
+            stored.sync();
+            MainFormFixture next(Show::No, std::make_unique<ScriptedDialogs>(), ini);
+            const QRect placed(next.form->pos(), next.form->size());
+            QVERIFY2(available.contains(placed), qPrintable(QStringLiteral("row %1").arg(i)));
+            QVERIFY(i >= 0 || placed == normal);
+        }
+    }
+
     // A missing help file is reported; showing it again reads the file
     // afresh. The help window's own menu: Load, whose failures it reports
     // and survives, and Exit. Closing the main window takes it along.
@@ -336,6 +420,52 @@ private slots:
         QVERIFY(help->viewer()->toPlainText().contains(QStringLiteral("Information file")));
         QVERIFY(f.form->close());
         QVERIFY(help->isHidden());
+    }
+
+    // The start-up tip shows a random tip until its box is cleared, which
+    // the next run remembers; the Help items each show their window modally.
+    void tipsCreditsAndAbout()
+    {
+        MainFormFixture f(Show::Active);
+        QStringList seen;
+        const auto closeNextModal = [&seen](std::function<void(QWidget *)> look = {}) {
+            QTimer::singleShot(0, [&seen, look] {
+                QWidget *modal = QApplication::activeModalWidget();
+                seen.append(modal ? QString::fromLatin1(modal->metaObject()->className()) : QString());
+                if (modal && look)
+                    look(modal);
+                if (modal)
+                    modal->close();
+            });
+        };
+
+        closeNextModal([](QWidget *modal) {
+            auto *tips = qobject_cast<TipsForm *>(modal);
+            QVERIFY(tips && !tips->shownTip().isEmpty() && tips->showAtStartup());
+            tips->setShowAtStartup(false);
+        });
+        f.startupTip();
+        QVERIFY(f.form->tipDlg1()->randomTips());
+        // The box was cleared: the next start shows nothing.
+        seen.clear();
+        MainFormFixture next(Show::No, std::make_unique<ScriptedDialogs>(),
+                             f.settingsDir.filePath(QStringLiteral("quorin.ini")));
+        closeNextModal();
+        next.startupTip();
+        QCoreApplication::processEvents();
+        QCOMPARE(seen, QStringList{QString()});
+        seen.clear();
+
+        // From the menu, the tips come in order.
+        closeNextModal();
+        f.action("TipoftheDay2")->trigger();
+        QVERIFY(!f.form->tipDlg1()->randomTips());
+        closeNextModal();
+        f.action("Credits1")->trigger();
+        closeNextModal([](QWidget *modal) { QVERIFY(modal->findChildren<QLabel *>().size() > 3); });
+        f.action("About1")->trigger();
+        QCOMPARE(seen, (QStringList{"TipsForm", "CreditsForm", "AboutBox"}));
+        QVERIFY(f.errors().isEmpty());
     }
 
     // What leaves an event handler is shown and the program carries on; the

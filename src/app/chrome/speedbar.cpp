@@ -32,8 +32,9 @@ SpeedBar::SpeedBar(QWidget *parent)
 {
     setObjectName(QStringLiteral("SpeedBar"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
+    // No minimum width: on a small screen the window must still fit, and
+    // the controls at the right end are cut off instead.
     setFixedHeight(32);
-    setMinimumWidth(740);
     // The bar's controls sit at fixed places sized for an 11-pixel font.
     QFont barFont = font();
     barFont.setPixelSize(11);

@@ -46,6 +46,6 @@ void UpDown::step(int delta)
         value = m_minimum;
     else
         value = std::clamp(value + delta, m_minimum, m_maximum);
-    // The edit's textChanged() tells its owner.
     m_buddy->setText(QString::number(value));
+    emit stepped();
 }

@@ -25,6 +25,10 @@ public:
     void stepUp() { step(+1); }
     void stepDown() { step(-1); }
 
+signals:
+    // A step has put its number into the buddy.
+    void stepped();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
 

@@ -52,6 +52,19 @@ bool isAsciiDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
+// A token is narrow: a press on its "@" or on its digits may put the caret
+// anywhere inside it. Such a caret counts from the token's "@"; a caret
+// after the last digit is where the user types after the token.
+int tokenStartAround(const QTextDocument &document, int caret)
+{
+    int at = caret;
+    while (at > 0 && isAsciiDigit(document.characterAt(at - 1)))
+        --at;
+    if (at == 0 || document.characterAt(at - 1) != u'@' || !isAsciiDigit(document.characterAt(caret)))
+        return caret;
+    return at - 1;
+}
+
 } // namespace
 
 AssemblyCommands::AssemblyCommands(CommandContext &context, Balloon &balloon)
@@ -59,7 +72,11 @@ AssemblyCommands::AssemblyCommands(CommandContext &context, Balloon &balloon)
     , m_context(context)
     , m_balloon(balloon)
 {
-    m_context.panes().richEditEx1()->viewport()->installEventFilter(this);
+    QWidget *viewport = m_context.panes().richEditEx1()->viewport();
+    viewport->installEventFilter(this);
+    // The heading balloon hides when the mouse moves; without tracking the
+    // pane reports moves only while a button is held.
+    viewport->setMouseTracking(true);
 }
 
 // --- choosing files ---
@@ -70,7 +87,7 @@ QString AssemblyCommands::chooseFile(const QString &pattern)
     options.fileName = pattern;
     const QString path = m_context.dialogs().openFileName(m_context.mainWindow(), options);
     if (!path.isEmpty())
-        options.directory = QFileInfo(path).absolutePath();
+        m_context.rememberDialogFolder(path);
     return path;
 }
 
@@ -91,8 +108,12 @@ void AssemblyCommands::checkInformationLineCount()
 void AssemblyCommands::editInformationFile1Click()
 {
     const QString path = chooseFile(QStringLiteral("*.inf"));
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        openInformationFile(path);
+}
+
+void AssemblyCommands::openInformationFile(const QString &path)
+{
     m_context.confirmSaveChanges(Pane::Information);
     m_context.workspace().setInformationFileName(path);
     emit informationFileChosen(path);
@@ -105,8 +126,12 @@ void AssemblyCommands::editInformationFile1Click()
 void AssemblyCommands::editTemplateFile1Click()
 {
     const QString path = chooseFile(QStringLiteral("*.tem"));
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        openTemplateFile(path);
+}
+
+void AssemblyCommands::openTemplateFile(const QString &path)
+{
     m_context.confirmSaveChanges(Pane::Template);
     m_context.workspace().setTemplateFileName(path);
     emit templateFileChosen(path);
@@ -241,10 +266,10 @@ void AssemblyCommands::richEditEx1MouseDown(Qt::MouseButton button, QPoint globa
     // selection for a possible drag, so the caret is asked of the pressed
     // point rather than of the selection.
     const QPoint viewportPos = pane->viewport()->mapFromGlobal(globalPos);
-    const int caret = pane->cursorForPosition(viewportPos).position();
+    const QTextDocument *document = pane->document();
+    const int caret = tokenStartAround(*document, pane->cursorForPosition(viewportPos).position());
 
     // "@", its digits and the character after them, as far as the text goes.
-    const QTextDocument *document = pane->document();
     const int end = pane->textLength();
     QString text;
     for (int position = caret; position < end; ++position) {
@@ -255,7 +280,14 @@ void AssemblyCommands::richEditEx1MouseDown(Qt::MouseButton button, QPoint globa
     }
     const assembly::HeadingLookup lookup
         = assembly::lookUpHeading(text, 0, paneLines(m_context.panes().richEditEx2()));
-    pane->setSelection(caret + lookup.selectionStart, lookup.selectionLength);
+    if (lookup.kind == assembly::HeadingLookup::Kind::None)
+        return;
+    // The token itself, "@" and its digits; the space after it stays out
+    // of the selection, so typing a value over the token keeps it.
+    int tokenLength = 1;
+    while (tokenLength < text.size() && isAsciiDigit(text.at(tokenLength)))
+        ++tokenLength;
+    pane->setSelection(caret + lookup.selectionStart, tokenLength);
 
     Balloon *balloon = &m_balloon;
     switch (lookup.kind) {

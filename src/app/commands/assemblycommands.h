@@ -33,6 +33,10 @@ public:
     // pane. The caption becomes "untitled - ..." so that saving the
     // finished document never offers the template's own name.
     void editTemplateFile1Click();
+    // What the two commands do with the chosen path, for files named on the
+    // command line: the same question, state, load and check.
+    void openInformationFile(const QString &path);
+    void openTemplateFile(const QString &path);
 
     // Callbacks for the recent-files lists (Information files, Template
     // files), to be connected to their item-click signal. They run as
@@ -52,7 +56,9 @@ public:
     // `globalPos` in the template pane, after the pane has taken the press:
     // the caret position is that of the pressed point, and the balloon's
     // tail points there. The pane's viewport is watched, so a real press
-    // gets here.
+    // gets here. A press on a token selects the token and shows its
+    // heading; anywhere else the caret stays where the press put it, so
+    // the next key types there instead of replacing a character.
     void richEditEx1MouseDown(Qt::MouseButton button, QPoint globalPos);
 
 signals:

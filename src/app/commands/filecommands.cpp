@@ -52,8 +52,18 @@ void FileCommands::fileOpen()
         = m_context.dialogs().openFileName(m_context.mainWindow(), m_context.openDialog(), &readOnly);
     if (path.isEmpty())
         throw SilentAbort();
-    m_context.openDialog().directory = QFileInfo(path).absolutePath();
+    m_context.rememberDialogFolder(path);
+    loadDocument(path, readOnly);
+}
 
+void FileCommands::openDocument(const QString &path)
+{
+    m_context.confirmSaveChanges(Pane::Template);
+    loadDocument(path, false);
+}
+
+void FileCommands::loadDocument(const QString &path, bool readOnly)
+{
     RichEditor *document = m_context.panes().richEditEx1();
     document->loadFromFile(path); // throws with the pane unchanged
     m_context.workspace().setDocumentName(path);
@@ -67,18 +77,21 @@ void FileCommands::fileOpen()
 
 void FileCommands::fileSave()
 {
-    if (m_context.workspace().documentName() == Workspace::newDocumentName()) {
+    const Pane which = m_context.panes().templateFirstRole();
+    const QString target = m_context.workspace().saveTarget(which);
+    if (target.isEmpty()) {
         fileSaveAs();
         return;
     }
-    const Pane which = m_context.panes().templateFirstRole();
-    writePane(which, chooseSavePath(which, true), false);
+    const QString path = chooseSavePath(target);
+    askOverwrite(path, target);
+    writePane(which, path, false);
 }
 
 void FileCommands::fileSaveAs()
 {
     const Pane which = m_context.panes().templateFirstRole();
-    const QString path = chooseSavePath(which, false);
+    const QString path = chooseSavePath(m_context.workspace().saveTarget(which));
     const std::optional<documents::FileFormat> format
         = documents::formatForFileName(path, documents::FormatPolicy::SaveAs);
     if (!format) {
@@ -88,6 +101,7 @@ void FileCommands::fileSaveAs()
             ".html for a web page.")
                                .arg(QFileInfo(path).fileName()));
     }
+    // Even the pane's own file: Save As is how a user makes a new file.
     askOverwrite(path);
 
     if (*format == documents::FileFormat::Html) {
@@ -111,29 +125,31 @@ void FileCommands::fileExit()
 
 void FileCommands::savePane(Pane which)
 {
-    writePane(which, chooseSavePath(which, true), false);
+    // The question named the pane's file, a chosen template included: the
+    // user who answered Yes meant that file.
+    const Workspace &workspace = m_context.workspace();
+    const QString own = workspace.hasOwnFile(which) ? workspace.paneFileName(which) : QString();
+    const QString path = chooseSavePath(own);
+    askOverwrite(path, own);
+    writePane(which, path, false);
 }
 
-QString FileCommands::chooseSavePath(Pane which, bool guardOtherFiles)
+QString FileCommands::chooseSavePath(const QString &offered)
 {
     FileDialogOptions options = m_context.saveDialog();
-    const Workspace &workspace = m_context.workspace();
-    const QString current = workspace.hasOwnFile(which) ? workspace.paneFileName(which) : QString();
-    options.fileName = current;
+    options.fileName = offered;
     const QString path = m_context.dialogs().saveFileName(m_context.mainWindow(), options);
     if (path.isEmpty())
         throw SilentAbort();
-    m_context.saveDialog().directory = QFileInfo(path).absolutePath();
-    // Saving over the pane's own file is what Save is for; saving over any
-    // other file the user did not mean to replace would lose it unasked.
-    if (guardOtherFiles && (current.isEmpty() || !sameFile(path, current)))
-        askOverwrite(path);
+    m_context.rememberDialogFolder(path);
     return path;
 }
 
-void FileCommands::askOverwrite(const QString &path)
+void FileCommands::askOverwrite(const QString &path, const QString &own)
 {
-    if (!QFileInfo::exists(path))
+    // Saving over the pane's own file is what Save is for; saving over any
+    // other file the user did not mean to replace would lose it unasked.
+    if (!QFileInfo::exists(path) || (!own.isEmpty() && sameFile(path, own)))
         return;
     if (m_context.dialogs().askYesNoCancel(
             m_context.mainWindow(), QStringLiteral("OK to overwrite %1").arg(path))

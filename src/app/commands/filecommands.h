@@ -29,9 +29,13 @@ public:
     // Open: asks about the document pane, loads the chosen file into it,
     // shows and focuses it, read-only exactly when the box was ticked.
     void fileOpen();
-    // Save: with the document named "Untitled" (as New names it) this is
-    // Save As; otherwise the user confirms a name and the pane is written
-    // there. No extension rule and no caption change.
+    // Open without the dialog, for a file named on the command line: the
+    // same question and the same load.
+    void openDocument(const QString &path);
+    // Save: a pane without a file of its own (a new or merged document, a
+    // template chosen for the merge) is saved as Save As does; otherwise
+    // the user confirms the pane's file, offered in the dialog, and the
+    // pane is written there. No extension rule and no caption change.
     void fileSave();
     // Save As: the kind of file follows the extension, by the window's
     // rules in documents/fileformat.h; an extension of no known kind is
@@ -48,11 +52,13 @@ public:
     void savePane(Pane which);
 
 private:
-    // The save dialog for a pane; throws SilentAbort on Cancel. With
-    // `guardOtherFiles`, an existing file other than the pane's own is
-    // replaced only after the overwrite question.
-    QString chooseSavePath(Pane which, bool guardOtherFiles);
-    void askOverwrite(const QString &path);
+    void loadDocument(const QString &path, bool readOnly);
+    // The save dialog with `offered` in its name field; throws SilentAbort
+    // on Cancel.
+    QString chooseSavePath(const QString &offered);
+    // Asks before an existing file is replaced, unless it is `own`, the
+    // file the user was offered as the pane's own.
+    void askOverwrite(const QString &path, const QString &own = QString());
     void writePane(Pane which, const QString &path, bool plainText);
 
     CommandContext &m_context;

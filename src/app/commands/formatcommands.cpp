@@ -4,7 +4,6 @@
 #include "app/chrome/speedbar.h"
 #include "app/chrome/updown.h"
 #include "app/commandcontext.h"
-#include "app/commanderror.h"
 #include "app/dialogs/dialogs.h"
 #include "app/panearea.h"
 #include "editor/paraattributes.h"
@@ -76,10 +75,24 @@ void FormatCommands::connectToolbar()
     // The window connects the buttons' clicks like every other command;
     // the boxes report every change of their own.
     SpeedBar *bar = m_bar;
-    // The size box reacts to every change of its text, typed or stepped by
-    // the arrows.
-    connect(bar->fontSize(), &QLineEdit::textChanged, this,
-            [this] { m_context.runCommand([this] { fontSizeChange(); }); });
+    // A size applies when the user is done with it: Enter (which also
+    // returns to the text), leaving the box after typing, or an arrow. On
+    // the way to "14" the box holds "1", and on the way to another size it
+    // may be empty; neither is meant.
+    QLineEdit *size = bar->fontSize();
+    connect(size, &QLineEdit::textEdited, this, [this] { m_sizeEdited = true; });
+    connect(size, &QLineEdit::returnPressed, this, [this] {
+        m_context.runCommand([this] {
+            fontSizeChange();
+            if (!documentPane()->isHidden())
+                PaneArea::focusPane(documentPane());
+        });
+    });
+    connect(size, &QLineEdit::editingFinished, this, [this] {
+        if (m_sizeEdited)
+            m_context.runCommand([this] { fontSizeChange(); });
+    });
+    connect(bar->upDown(), &UpDown::stepped, this, [this] { m_context.runCommand([this] { fontSizeChange(); }); });
     // A name applies when it is chosen from the list or confirmed with
     // Enter, not at every key: "Arial Black" would pass through "Arial".
     connect(bar->fontName(), &QComboBox::activated, this,
@@ -96,6 +109,13 @@ void FormatCommands::connectToolbar()
 RichEditor *FormatCommands::documentPane() const
 {
     return m_context.panes().richEditEx1();
+}
+
+RichEditor *FormatCommands::showFormattedPane()
+{
+    if (documentPane()->isHidden())
+        m_context.panes().showAndFocus(Pane::Template);
+    return documentPane();
 }
 
 void FormatCommands::connectRuler()
@@ -198,8 +218,9 @@ bool FormatCommands::eventFilter(QObject *watched, QEvent *event)
 
 TextAttributes &FormatCommands::currentTextAttributes() const
 {
-    RichEditor *editor = documentPane();
-    return editor->selLength() > 0 ? editor->selAttributes() : editor->defAttributes();
+    // The pane does no word formatting, so with nothing selected these are
+    // the attributes of the text typed next.
+    return documentPane()->selAttributes();
 }
 
 // The three style buttons write their one property, not the whole style
@@ -209,6 +230,7 @@ void FormatCommands::boldButtonClick()
 {
     if (m_updating)
         return;
+    showFormattedPane();
     currentTextAttributes().setBold(m_bar->boldButton()->isChecked());
 }
 
@@ -216,6 +238,7 @@ void FormatCommands::italicButtonClick()
 {
     if (m_updating)
         return;
+    showFormattedPane();
     currentTextAttributes().setItalic(m_bar->italicButton()->isChecked());
 }
 
@@ -223,6 +246,7 @@ void FormatCommands::underlineButtonClick()
 {
     if (m_updating)
         return;
+    showFormattedPane();
     currentTextAttributes().setUnderlineType(m_bar->underlineButton()->isChecked() ? 1 : 0);
 }
 
@@ -230,16 +254,16 @@ void FormatCommands::fontSizeChange()
 {
     if (m_updating)
         return;
-    const QString text = m_bar->fontSize()->text();
+    m_sizeEdited = false;
     bool ok = false;
-    const int points = text.trimmed().toInt(&ok);
-    if (!ok)
-        throw CommandError(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    // 0 is the box's text before any document was formatted and the arrows'
-    // lowest step: there is no such font size.
-    if (points < 1)
-        return;
-    currentTextAttributes().setSize(std::min(points, maxFontSize));
+    const int points = m_bar->fontSize()->text().trimmed().toInt(&ok);
+    // Text that is no size (0 is also the arrows' lowest step) is taken
+    // back without a word: the box shows the size there is.
+    if (ok && points >= 1) {
+        showFormattedPane();
+        currentTextAttributes().setSize(std::min(points, maxFontSize));
+    }
+    selectionChange();
 }
 
 void FormatCommands::fontNameChange()
@@ -250,6 +274,7 @@ void FormatCommands::fontNameChange()
     const int index = box->findText(box->currentText().trimmed(), Qt::MatchFixedString);
     if (index < 0)
         return;
+    showFormattedPane();
     currentTextAttributes().setName(box->itemText(index));
 }
 
@@ -257,14 +282,14 @@ void FormatCommands::alignButtonClick(int tag)
 {
     if (m_updating || tag < 0)
         return;
-    documentPane()->paragraph().setAlignment(ParaAlignment(tag));
+    showFormattedPane()->paragraph().setAlignment(ParaAlignment(tag));
 }
 
 void FormatCommands::bulletsButtonClick()
 {
     if (m_updating)
         return;
-    documentPane()->paragraph().setNumbering(m_bar->bulletsButton()->isChecked() ? 1 : 0);
+    showFormattedPane()->paragraph().setNumbering(m_bar->bulletsButton()->isChecked() ? 1 : 0);
 }
 
 void FormatCommands::selectFont()
@@ -283,7 +308,7 @@ void FormatCommands::colorbuttonClick()
 {
     if (m_updating)
         return;
-    RichEditor *editor = documentPane();
+    RichEditor *editor = showFormattedPane();
     TextAttributes &attributes = currentTextAttributes();
     QColor initial = attributes.color();
     if (!initial.isValid()) // the automatic colour
@@ -312,6 +337,7 @@ void FormatCommands::moveMarker(RulerMarker *marker, int x)
 
 void FormatCommands::rulerItemMouseDown(RulerMarker *marker, int x)
 {
+    showFormattedPane();
     m_dragOffset = marker->width() / 2;
     moveMarker(marker, x);
     m_dragging = true;
@@ -370,7 +396,7 @@ void FormatCommands::rightIndMouseUp()
 
 void FormatCommands::applyIndents(const rulergeometry::Indents &wanted, IndentWrites writes, bool rightDragged)
 {
-    RichEditor *editor = documentPane();
+    RichEditor *editor = showFormattedPane();
     ParaAttributes &paragraph = editor->paragraph();
     // An indent the drag did not set is written only when keeping the text
     // on the page had to move it.

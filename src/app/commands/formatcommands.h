@@ -3,7 +3,13 @@
 // The formatting toolbar and ruler. They format the document pane
 // (RichEditEx1) only: bold, italic, underline, font name and size, colour,
 // alignment, bullets, Edit > "&Font...", and the paragraph indents dragged
-// on the ruler.
+// on the ruler. While the information pane is shown, a command first shows
+// the document pane, so the user sees what changes.
+//
+// Character formats go to the selection, or with nothing selected to the
+// text typed next at the caret. They never touch the pane's default
+// attributes: those reach every character without a format of its own, in
+// the text already there and in every document loaded later.
 //
 // selectionChange() sets the buttons, boxes and ruler markers from the
 // pane's current format. It runs on every text change of the pane and on
@@ -45,9 +51,8 @@ public:
     // The window was resized: edit rectangle, then toolbar and ruler.
     void formResize();
 
-    // What the character commands change: the selection's attributes when
-    // at least one character is selected, else the pane's default
-    // attributes.
+    // What the character commands change: the selection's attributes, which
+    // with nothing selected are those of the text typed next.
     TextAttributes &currentTextAttributes() const;
 
     // --- toolbar handlers ---
@@ -57,9 +62,11 @@ public:
     void boldButtonClick();
     void italicButtonClick();
     void underlineButtonClick();
-    // The size box's text as whole points. Text that is not an integer
-    // throws "'<text>' is not a valid integer value" and changes nothing;
-    // sizes below 1 point are ignored, sizes above maxFontSize are cut.
+    // The size box's text as whole points, applied on Enter, when the box
+    // is left after an edit, and at every step of the arrows; never while
+    // the user is still typing. Text that is no size (empty, not a whole
+    // number, below 1 point) changes nothing and the box shows the current
+    // size again; sizes above maxFontSize are cut.
     void fontSizeChange();
     static constexpr int maxFontSize = 1638;
     // The font of the list that the name box's text names (compared
@@ -96,6 +103,10 @@ private:
     void connectToolbar();
     void connectRuler();
     RichEditor *documentPane() const;
+    // The document pane, shown and focused first if the information pane
+    // hides it.
+    RichEditor *showFormattedPane();
+    void fontSizeEdited();
     enum class IndentWrite { First = 0x1, Left = 0x2, Right = 0x4 };
     Q_DECLARE_FLAGS(IndentWrites, IndentWrite)
     // Writes the indents a drag set, kept on the page, then synchronises.
@@ -109,4 +120,6 @@ private:
     bool m_updating = false;
     int m_dragOffset = 0;
     bool m_dragging = false;
+    // The size box holds text typed since the size was last applied.
+    bool m_sizeEdited = false;
 };
