@@ -141,10 +141,7 @@ const MergeRun::Value &MergeRun::valueOf(qint64 entry, qint64 lineIndex)
     if (!value.known) {
         // The line after the last counted one is the empty last line (or no
         // line at all): its value is empty.
-        const QString line = m_engine.m_information.line(int(lineIndex));
-        value.bytes = m_engine.m_encoder ? m_engine.m_encoder(line) : line.toLatin1();
-        if (m_rules.rtf)
-            value.bytes = escapeValueRtf(value.bytes, m_rules.isLeadByte);
+        value.bytes = m_engine.valueBytes(m_engine.m_information.line(int(lineIndex)), m_rules);
         value.length = textLength(value.bytes, m_rules);
         value.hasAt = value.bytes.contains('@');
         value.known = true;
@@ -402,6 +399,14 @@ TextRules MergeEngine::textRules(const MergeOptions &options, QByteArrayView tex
     }
     rules.isLeadByte = options.isLeadByte;
     return rules;
+}
+
+QByteArray MergeEngine::valueBytes(QStringView line, const TextRules &rules) const
+{
+    QByteArray bytes = m_encoder ? m_encoder(line) : line.toLatin1();
+    if (rules.rtf)
+        bytes = escapeValueRtf(bytes, rules.isLeadByte);
+    return bytes;
 }
 
 MergeResult MergeEngine::merge(const QByteArray &text) const

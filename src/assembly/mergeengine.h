@@ -81,6 +81,10 @@ public:
     // The text rules a merge of `text` goes by.
     static TextRules textRules(const MergeOptions &options, QByteArrayView text);
 
+    // The bytes a value line goes in as under `rules`: encoded, and escaped
+    // for an RTF template. What a template check reports is what this gives.
+    QByteArray valueBytes(QStringView line, const TextRules &rules) const;
+
 private:
     friend class MergeRun;
     const InformationLines &m_information;

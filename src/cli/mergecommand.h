@@ -2,6 +2,6 @@
 
 #include <QStringList>
 
-// `quorin-batch merge TEMPLATE INFO... [--overwrite] -o OUT`; `args` are the
-// words after "merge". Returns the exit status.
+// `quorin-batch merge TEMPLATE INFO... [--overwrite] [--name-column HEADING]
+// [-j N] -o OUT`; `args` are the words after "merge". Returns the exit status.
 int runMergeCommand(const QStringList &args);

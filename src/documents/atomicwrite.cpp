@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <mutex>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -147,6 +148,47 @@ void setWriteFaultsForTesting(const WriteFaults &faults)
 
 void writeFileAtomically(const QString &path, QByteArrayView bytes)
 {
+    stageFileAtomically(path, bytes).commit();
+}
+
+StagedFile::StagedFile(StagedFile &&other) noexcept
+    : m_path(std::move(other.m_path))
+    , m_temporary(std::exchange(other.m_temporary, {}))
+    , m_target(std::move(other.m_target))
+{
+}
+
+StagedFile &StagedFile::operator=(StagedFile &&other) noexcept
+{
+    if (this != &other) {
+        if (!m_temporary.isEmpty())
+            ::unlink(m_temporary.constData());
+        m_path = std::move(other.m_path);
+        m_temporary = std::exchange(other.m_temporary, {});
+        m_target = std::move(other.m_target);
+    }
+    return *this;
+}
+
+StagedFile::~StagedFile()
+{
+    if (!m_temporary.isEmpty())
+        ::unlink(m_temporary.constData());
+}
+
+void StagedFile::commit()
+{
+    if (m_temporary.isEmpty())
+        throw DocumentError(cannotWrite, m_path, QStringLiteral("nothing staged"));
+    if (injected(Step::Rename, EIO) || ::rename(m_temporary.constData(), m_target.constData()) != 0)
+        fail(m_path, errno);
+    // The folder is not synced after the rename: after a crash the target
+    // is the old file or the new one, both complete either way.
+    m_temporary.clear();
+}
+
+StagedFile stageFileAtomically(const QString &path, QByteArrayView bytes)
+{
     if (path.isEmpty())
         throw DocumentError(cannotWrite, path, QStringLiteral("No file name"));
     const QString target = resolvedTarget(path);
@@ -209,11 +251,12 @@ void writeFileAtomically(const QString &path, QByteArrayView bytes)
     if (::close(fd) != 0 || flushFails)
         fail(path, flushFails ? ENOSPC : errno);
 
-    if (injected(Step::Rename, EIO) || ::rename(temporary.name.constData(), targetName.constData()) != 0)
-        fail(path, errno);
-    // The folder is not synced after the rename: after a crash the target
-    // is the old file or the new one, both complete either way.
-    temporary.committed = true;
+    StagedFile staged;
+    staged.m_path = path;
+    staged.m_target = targetName;
+    staged.m_temporary = temporary.name;
+    temporary.committed = true; // the staged file removes it from now on
+    return staged;
 }
 
 } // namespace documents

@@ -23,6 +23,31 @@ namespace documents {
 // (`Cannot write file "...": reason`). Nothing stays open after the call.
 void writeFileAtomically(const QString &path, QByteArrayView bytes);
 
+// The same write in two steps, for a writer that prepares several files at
+// once but lets them appear in a fixed order: stageFileAtomically does
+// everything up to the rename (the temporary written, synced and closed:
+// nothing stays open), commit() renames it over the target. A staged file
+// destroyed without a commit removes its temporary. Both steps throw
+// DocumentError as writeFileAtomically does.
+class StagedFile {
+public:
+    StagedFile() = default;
+    StagedFile(StagedFile &&other) noexcept;
+    StagedFile &operator=(StagedFile &&other) noexcept;
+    StagedFile(const StagedFile &) = delete;
+    StagedFile &operator=(const StagedFile &) = delete;
+    ~StagedFile();
+
+    void commit();
+
+private:
+    friend StagedFile stageFileAtomically(const QString &path, QByteArrayView bytes);
+    QString m_path; // as the caller named it, for messages
+    QByteArray m_temporary;
+    QByteArray m_target;
+};
+StagedFile stageFileAtomically(const QString &path, QByteArrayView bytes);
+
 // Test hook: makes the next atomic writes fail at a chosen step, as a full
 // disk or a failing device would, so tests can prove nothing is lost.
 // Without it a disk-full case can only be shown on a nearly full filesystem.

@@ -7,6 +7,8 @@
 #include "documents/documentreader.h"
 #include "documents/fileformat.h"
 #include "documents/fileidentity.h"
+#include "documents/informationsource.h"
+#include "documents/orderedwork.h"
 #include "richtext/codepage.h"
 #include "richtext/rtfimport.h"
 
@@ -25,16 +27,7 @@ namespace {
 const QString cannotMerge = QStringLiteral("Cannot merge");
 const QString cannotWrite = QStringLiteral("Cannot write file");
 
-// A template made ready for the engine, once per job.
-struct PreparedTemplate {
-    QByteArray text;
-    bool rtf = true;
-    int codePage = 1252;
-    assembly::ValueEncoder encoder;
-    std::optional<assembly::AssemblyMessage> failure;
-};
-
-assembly::ValueEncoder encoderFor(const PreparedTemplate &prepared)
+assembly::ValueEncoder plainEncoderFor(const PreparedTemplate &prepared)
 {
     // The engine escapes what a value must not do to an RTF template.
     if (prepared.rtf)
@@ -48,19 +41,25 @@ assembly::ValueEncoder encoderFor(const PreparedTemplate &prepared)
     return valueEncoderFor(prepared.codePage);
 }
 
-PreparedTemplate prepareTemplate(QByteArray bytes)
+assembly::ValueEncoder encoderFor(const PreparedTemplate &prepared)
 {
-    PreparedTemplate prepared;
-    assembly::LoadedFile loaded = assembly::readTemplateText(std::move(bytes));
-    if (loaded.failure) {
-        prepared.failure = loaded.failure;
-        return prepared;
-    }
-    prepared.text = std::move(loaded.text);
-    prepared.rtf = assembly::isRtfTemplate(prepared.text);
-    prepared.codePage = templateCodePage(prepared.text);
-    prepared.encoder = encoderFor(prepared);
-    return prepared;
+    // A line of an Information file never holds a line break; a value from
+    // a table may (an address in one cell). It goes in as the template
+    // writes one: RTF's \line, or the CR LF of the merge text.
+    const QByteArray lineBreak = prepared.rtf ? QByteArrayLiteral("\\line ") : QByteArrayLiteral("\r\n");
+    return [encode = plainEncoderFor(prepared), lineBreak](QStringView value) {
+        if (!value.contains(u'\n'))
+            return encode(value);
+        QByteArray bytes;
+        for (qsizetype start = 0;;) {
+            const qsizetype end = value.indexOf(u'\n', start);
+            bytes += encode(value.sliced(start, (end < 0 ? value.size() : end) - start));
+            if (end < 0)
+                return bytes;
+            bytes += lineBreak;
+            start = end + 1;
+        }
+    };
 }
 
 assembly::MergeResult mergePrepared(const PreparedTemplate &prepared,
@@ -72,16 +71,7 @@ assembly::MergeResult mergePrepared(const PreparedTemplate &prepared,
         result.failure = prepared.failure;
         return result;
     }
-    assembly::MergeOptions options;
-    options.overwrite = overwrite;
-    options.templateKind = prepared.rtf ? assembly::MergeOptions::TemplateKind::Rtf
-                                        : assembly::MergeOptions::TemplateKind::PlainText;
-    if (richtext::codepage::isDoubleByte(prepared.codePage)) {
-        options.isLeadByte = [codePage = prepared.codePage](unsigned char byte) {
-            return richtext::codepage::isLeadByte(codePage, byte);
-        };
-    }
-    assembly::MergeEngine engine(information, prepared.encoder, options);
+    assembly::MergeEngine engine(information, prepared.encoder, mergeOptionsFor(prepared, overwrite));
     engine.setProgressCallback(std::move(progress));
     return engine.merge(prepared.text);
 }
@@ -94,39 +84,51 @@ QString failureReason(const assembly::MergeResult &result)
     return reason;
 }
 
-// One Information file, read and checked as the job needs it.
-assembly::InformationFile readInformation(const QString &path, int codePage)
+// An Information file's line count as the job needs it. (A table's rows
+// always have two lines an entry.)
+void checkLineCount(const InformationItem &item)
 {
-    const auto information = assembly::InformationFile::fromBytes(readFileBytes(path),
-        [codePage](QByteArrayView raw) { return richtext::codepage::toUnicode(raw, codePage); });
+    const assembly::InformationFile &information = item.information;
     if (information.count() < 2)
-        throw DocumentError(cannotMerge, path, oneLine(assembly::messages::noInformationFile()));
+        throw DocumentError(cannotMerge, item.path, oneLine(assembly::messages::noInformationFile()));
     // The window only warns about an odd count; without anyone to read the
     // warning, a file whose values would be taken from the wrong lines is
     // refused.
     if (const auto problem = information.lineCountProblem()) {
-        throw DocumentError(cannotMerge, path,
+        throw DocumentError(cannotMerge, item.path,
             QStringLiteral("%1 (%2 lines)").arg(oneLine(*problem)).arg(information.count()));
     }
-    return information;
+}
+
+// A table row's problem names the table and the row.
+[[noreturn]] void failItem(const QString &action, const InformationItem &item, const QString &reason)
+{
+    if (item.row > 0)
+        throw DocumentError(action, item.path, QStringLiteral("row %1: %2").arg(item.row).arg(reason));
+    throw DocumentError(action, item.path, reason);
 }
 
 struct PlannedOutput {
-    QString informationPath;
     QString outputPath;
     FileFormat format;
 };
 
-std::vector<PlannedOutput> planOutputs(const MergeRequest &request)
+void checkRequest(const MergeRequest &request)
 {
     if (request.informationPaths.isEmpty())
         throw DocumentError(cannotMerge, request.templatePath,
             QStringLiteral("no Information file given"));
     if (request.outputPattern.isEmpty())
         throw DocumentError(cannotMerge, request.templatePath, QStringLiteral("no output file given"));
-    if (request.informationPaths.size() > 1 && !request.outputPattern.contains(u"{name}"))
+}
+
+std::vector<PlannedOutput> planOutputs(
+    const MergeRequest &request, const std::vector<InformationItem> &items)
+{
+    if (items.size() > 1 && !request.outputPattern.contains(u"{name}"))
         throw DocumentError(cannotWrite, request.outputPattern,
-            QStringLiteral("with more than one Information file the output name must hold {name}"));
+            QStringLiteral("with more than one Information file or table row the output name "
+                           "must hold {name}"));
 
     QHash<QString, QString> inputs;
     inputs.insert(fileIdentity(request.templatePath), request.templatePath);
@@ -134,9 +136,10 @@ std::vector<PlannedOutput> planOutputs(const MergeRequest &request)
         inputs.insert(fileIdentity(path), path);
 
     std::vector<PlannedOutput> planned;
-    QHash<QString, QString> writers; // output identity -> Information file
-    for (const QString &information : request.informationPaths) {
-        const QString target = mergeOutputPath(request.outputPattern, information);
+    QHash<QString, QString> writers; // output identity -> Information file or row
+    for (const InformationItem &item : items) {
+        const QString information = item.label();
+        const QString target = outputPathForName(request.outputPattern, item.name);
         const auto format = formatForFileName(target, FormatPolicy::CommandLine);
         if (!format)
             throw DocumentError(cannotWrite, target,
@@ -149,7 +152,7 @@ std::vector<PlannedOutput> planOutputs(const MergeRequest &request)
             throw DocumentError(cannotWrite, target,
                 QStringLiteral("both %1 and %2 would write it").arg(*other, information));
         writers.insert(identity, information);
-        planned.push_back({ information, target, *format });
+        planned.push_back({ target, *format });
     }
     return planned;
 }
@@ -175,7 +178,57 @@ bool joinsAsSentence(const QString &before, const QString &after)
         && after.front().isUpper();
 }
 
+// What one document's worker hands on: its output, written but not yet in
+// place.
+struct StagedOutput {
+    StagedFile file;
+    qint64 replacements = 0;
+};
+
+// Enough outputs ahead of the one being put in place to keep every thread
+// busy, few enough that their temporary files stay a handful.
+std::size_t outputsAhead(int jobs)
+{
+    return std::size_t(4 * std::max(jobs, 1));
+}
+
 } // namespace
+
+PreparedTemplate prepareTemplate(QByteArray bytes)
+{
+    PreparedTemplate prepared;
+    assembly::LoadedFile loaded = assembly::readTemplateText(std::move(bytes));
+    if (loaded.failure) {
+        prepared.failure = loaded.failure;
+        return prepared;
+    }
+    prepared.text = std::move(loaded.text);
+    prepared.rtf = assembly::isRtfTemplate(prepared.text);
+    prepared.codePage = templateCodePage(prepared.text);
+    prepared.encoder = encoderFor(prepared);
+    return prepared;
+}
+
+assembly::MergeOptions mergeOptionsFor(const PreparedTemplate &prepared, bool overwrite)
+{
+    assembly::MergeOptions options;
+    options.overwrite = overwrite;
+    options.templateKind = prepared.rtf ? assembly::MergeOptions::TemplateKind::Rtf
+                                        : assembly::MergeOptions::TemplateKind::PlainText;
+    if (richtext::codepage::isDoubleByte(prepared.codePage)) {
+        options.isLeadByte = [codePage = prepared.codePage](unsigned char byte) {
+            return richtext::codepage::isLeadByte(codePage, byte);
+        };
+    }
+    return options;
+}
+
+bool hasNoText(const PreparedTemplate &prepared)
+{
+    return prepared.rtf
+        ? richtext::rtfToPlainText(prepared.text, { prepared.codePage, false }).trimmed().isEmpty()
+        : prepared.text.trimmed().isEmpty();
+}
 
 assembly::ValueEncoder valueEncoderFor(int codePage)
 {
@@ -272,52 +325,69 @@ QString MergeOutput::report() const
 
 QString mergeOutputPath(const QString &pattern, const QString &informationPath)
 {
+    return outputPathForName(pattern, QFileInfo(informationPath).completeBaseName());
+}
+
+QString outputPathForName(const QString &pattern, const QString &name)
+{
     QString path = pattern;
-    return path.replace(QStringLiteral("{name}"), QFileInfo(informationPath).completeBaseName());
+    return path.replace(QStringLiteral("{name}"), name);
 }
 
 void runMergeJob(const MergeRequest &request,
     const std::function<void(const MergeOutput &)> &written)
 {
-    const std::vector<PlannedOutput> outputs = planOutputs(request);
+    checkRequest(request);
 
     const PreparedTemplate prepared = prepareTemplate(readFileBytes(request.templatePath));
     if (prepared.failure)
         throw DocumentError(cannotMerge, request.templatePath, oneLine(*prepared.failure));
-    // Without a template pane to count, a template with no text at all is
-    // the one that gives nothing to merge.
-    const bool empty = prepared.rtf
-        ? richtext::rtfToPlainText(prepared.text, { prepared.codePage, false }).trimmed().isEmpty()
-        : prepared.text.trimmed().isEmpty();
-    if (empty)
+    if (hasNoText(prepared))
         throw DocumentError(cannotMerge, request.templatePath,
             oneLine(assembly::messages::noTemplateFile()));
 
-    const auto merge = [&](const PlannedOutput &output, const assembly::InformationFile &information) {
-        assembly::MergeResult result = mergePrepared(prepared, information, request.overwrite, {});
+    InformationReadOptions reading;
+    reading.codePage = prepared.codePage;
+    reading.nameColumn = request.nameColumn;
+    // Only the Information entries are kept (a few lines each), not the
+    // finished documents, so memory does not grow with the template times
+    // the number of documents.
+    const std::vector<InformationItem> items
+        = readInformationItems(request.informationPaths, reading);
+    for (const InformationItem &item : items)
+        checkLineCount(item);
+    const std::vector<PlannedOutput> outputs = planOutputs(request, items);
+
+    const auto merge = [&](std::size_t i) {
+        assembly::MergeResult result
+            = mergePrepared(prepared, items[i].information, request.overwrite, {});
         if (!result.ok())
-            throw DocumentError(cannotMerge, output.informationPath, failureReason(result));
+            failItem(cannotMerge, items[i], failureReason(result));
         return result;
     };
 
     // Every merge is tried before the first output is written: a mistake in
-    // any Information file writes nothing. Only the Information files are
-    // kept from this pass (a few lines each), not the finished documents, so
-    // memory does not grow with the template times the number of files.
-    std::vector<assembly::InformationFile> informations;
-    informations.reserve(outputs.size());
-    for (const PlannedOutput &output : outputs) {
-        informations.push_back(readInformation(output.informationPath, prepared.codePage));
-        merge(output, informations.back());
-    }
+    // any Information file writes nothing.
+    const int jobs = std::max(request.jobs, 1);
+    produceInOrder<int>(items.size(), jobs, 64 * std::size_t(jobs),
+        [&](std::size_t i) {
+            merge(i);
+            return 0;
+        },
+        [](std::size_t, int &&) {});
 
-    for (std::size_t i = 0; i < outputs.size(); ++i) {
-        const PlannedOutput &output = outputs[i];
-        const assembly::MergeResult result = merge(output, informations[i]);
-        writeFileAtomically(output.outputPath, convertMerged(result.text, output, request));
-        if (written)
-            written({ output.informationPath, output.outputPath, result.replacements });
-    }
+    produceInOrder<StagedOutput>(items.size(), jobs, outputsAhead(jobs),
+        [&](std::size_t i) {
+            const assembly::MergeResult result = merge(i);
+            return StagedOutput { stageFileAtomically(
+                                      outputs[i].outputPath, convertMerged(result.text, outputs[i], request)),
+                result.replacements };
+        },
+        [&](std::size_t i, StagedOutput &&staged) {
+            staged.file.commit();
+            if (written)
+                written({ items[i].label(), outputs[i].outputPath, staged.replacements });
+        });
 }
 
 } // namespace documents

@@ -8,6 +8,9 @@
 #include "testsupport.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
@@ -191,6 +194,205 @@ private slots:
         QVERIFY2(isOneErrorLine(run.err, start), run.err.constData());
         QVERIFY(run.out.isEmpty());
         QCOMPARE(state(), before);
+    }
+
+    // tests/data/check/<case>/: template.tem, information.inf or .csv, an
+    // `overwrite` marker, and expected.txt, the lines `check` prints (none:
+    // the template is clean). --json must say the same, field by field.
+    void goldenChecks_data()
+    {
+        QTest::addColumn<QString>("folder");
+        const QDir root(testsupport::dataPath(u"check"_s));
+        for (const QString &name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+            QTest::newRow(qPrintable(name)) << root.filePath(name);
+    }
+    void goldenChecks()
+    {
+        QFETCH(QString, folder);
+        const QDir in(folder);
+        QStringList args { u"check"_s, u"template.tem"_s, in.entryList({ u"information.*"_s }).value(0) };
+        if (in.exists(u"overwrite"_s))
+            args << u"--overwrite"_s;
+        const QByteArray expected = readFile(in.filePath(u"expected.txt"_s));
+        const BatchRun text = runBatch(args, folder);
+        QCOMPARE(text.exitCode, expected.isEmpty() ? 0 : 1);
+        QVERIFY2(text.err.isEmpty(), text.err.constData());
+        QCOMPARE(text.out, expected);
+
+        const BatchRun json = runBatch(args << u"--json"_s, folder);
+        QCOMPARE(json.exitCode, text.exitCode);
+        QJsonParseError error {};
+        const QJsonArray findings = QJsonDocument::fromJson(json.out, &error).array();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QByteArray lines;
+        for (const QJsonValue &value : findings) {
+            const QJsonObject finding = value.toObject();
+            lines += u"%1:%2:%3: %4: %5\n"_s
+                         .arg(finding[u"file"].toString())
+                         .arg(finding[u"line"].toInt())
+                         .arg(finding[u"column"].toInt())
+                         .arg(finding[u"kind"].toString(), finding[u"detail"].toString())
+                         .toUtf8();
+            QVERIFY(QStringList({ u"error"_s, u"warning"_s, u"note"_s }).contains(finding[u"severity"].toString()));
+            const QJsonValue position = finding[u"textPosition"];
+            QVERIFY(position.isNull() || (position.isDouble() && position.toInt() >= 0));
+        }
+        QCOMPARE(lines, expected);
+    }
+
+    void checkRefused_data()
+    {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<QString>("start");
+        QTest::newRow("no template") << "check none.tem i.inf" << "none.tem: cannot open file";
+        QTest::newRow("no information file") << "check t.tem none.inf" << "none.inf: cannot open file";
+        QTest::newRow("a table that is no CSV") << "check t.tem bad.csv" << "bad.csv: cannot read file: unterminated";
+        QTest::newRow("template alone") << "check t.tem" << "check needs a Template file";
+        QTest::newRow("unknown option") << "check --fix t.tem i.inf" << "check: unknown option";
+    }
+    void checkRefused()
+    {
+        QFETCH(QString, args);
+        QFETCH(QString, start);
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"t.tem"_s), "{\\rtf1 @1\\par}");
+        writeFile(dir.filePath(u"i.inf"_s), "N\nv\n");
+        writeFile(dir.filePath(u"bad.csv"_s), "A,B\n\"x,y\n");
+        const BatchRun run = runBatch(args.split(u' '), dir.path());
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(isOneErrorLine(run.err, start), run.err.constData());
+        QVERIFY(run.out.isEmpty());
+    }
+
+    // Each row of a table is one document, named by a column made safe for
+    // a file name; names that clash, or are empty, write nothing.
+    void mergesTableRows()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(u"out"_s));
+        writeFile(dir.filePath(u"t.tem"_s), "{\\rtf1\\ansi @1 of @2\\par}");
+        writeFile(dir.filePath(u"c.csv"_s),
+            "\xef\xbb\xbfName,Town\r\n\"Smith, Jo\",\"Bath\r\nSomerset\"\r\n../up,York\r\n.,Cork\r\n");
+        BatchRun run = runBatch({ u"merge"_s, u"t.tem"_s, u"c.csv"_s, u"-o"_s, u"out/{name}.rtf"_s }, dir.path());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QByteArray("2 replacements were made: out/Smith, Jo.rtf\n"
+                                     "2 replacements were made: out/___up.rtf\n"
+                                     "2 replacements were made: out/_.rtf\n"));
+        QCOMPARE(readFile(dir.filePath(u"out/Smith, Jo.rtf"_s)), QByteArray("{\\rtf1\\ansi Smith, Jo of Bath\\line Somerset\\par}\r\n"));
+        QCOMPARE(filesIn(dir.filePath(u"out"_s)).size(), 3);
+
+        const auto refused = [&](const QByteArray &table, const QStringList &options, const QString &start) {
+            writeFile(dir.filePath(u"r.csv"_s), table);
+            const BatchRun run = runBatch(QStringList { u"merge"_s, u"t.tem"_s, u"r.csv"_s, u"-o"_s, u"new/{name}.txt"_s } + options, dir.path());
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(isOneErrorLine(run.err, start), run.err.constData());
+            QVERIFY(!QFileInfo::exists(dir.filePath(u"new"_s)));
+        };
+        QVERIFY(QDir(dir.path()).mkdir(u"new"_s) && QDir(dir.path()).rmdir(u"new"_s));
+        refused("Name,Town\nA,1\nB,2\nA,3\n", {}, u"new/A.txt: cannot write file: both r.csv row 2 and r.csv row 4 would write it"_s);
+        refused("Name,Town\nA:1,x\nA/1,y\n", {}, u"new/A_1.txt: cannot write file: both r.csv row 2 and r.csv row 3"_s);
+        refused("Name,Town\nA,1\n \t,2\n", {}, u"r.csv: cannot read file: row 3: the column \"Name\" gives no file name"_s);
+        refused("Name,Town\nA,1\n", { u"--name-column"_s, u"Fax"_s }, u"r.csv: cannot read file: no column is headed \"Fax\""_s);
+        refused("Name,Town\nA,1,2\n", {}, u"r.csv: cannot read file: row 2 has 3 fields"_s);
+        refused("Name,Town\n", {}, u"r.csv: cannot read file: the table has a heading row but no rows"_s);
+    }
+
+    // -j 2 writes the same bytes and says the same things as -j 1, in the
+    // same order, for every kind of output; a document that cannot be
+    // merged writes nothing either way.
+    void threadsChangeNothing_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::newRow("rtf") << "rtf";
+        QTest::newRow("html") << "html";
+        QTest::newRow("text") << "txt";
+    }
+    void threadsChangeNothing()
+    {
+        QFETCH(QString, extension);
+        QTemporaryDir dir;
+        writeFile(dir.filePath(u"t.tem"_s), "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fswiss Arial;}}\\f0 Dear {\\b @1},\\par "
+                                            "Caf\\'e9 @2 \\u321?ukasz\\par\\trowd\\cellx2000 @1\\cell\\row}");
+        QByteArray table = "Name,Town\n";
+        QStringList args { u"merge"_s, u"t.tem"_s };
+        for (int i = 0; i < 150; ++i) {
+            table += "Client " + QByteArray::number(i) + ",Town \xc3\xa9 " + QByteArray::number(i * 7) + '\n';
+            const QString name = u"i%1.inf"_s.arg(i);
+            writeFile(dir.filePath(name), "N\nPerson " + QByteArray::number(i) + "\nT\n{\\i York}\n");
+            args << name;
+        }
+        writeFile(dir.filePath(u"c.csv"_s), table);
+        args << u"c.csv"_s;
+        QMap<QString, QByteArray> outputs[2];
+        QByteArray said[2];
+        for (const int jobs : { 1, 2 }) {
+            const QString out = u"j%1"_s.arg(jobs);
+            QVERIFY(QDir(dir.path()).mkdir(out));
+            const BatchRun run = runBatch(QStringList(args) << u"-j"_s << QString::number(jobs) << u"-o"_s
+                                              << out + u"/{name}."_s + extension, dir.path());
+            QCOMPARE(run.exitCode, 0);
+            said[jobs - 1] = run.out;
+            said[jobs - 1].replace(out.toLatin1() + '/', "");
+            for (const QString &name : filesIn(dir.filePath(out)))
+                outputs[jobs - 1].insert(name, readFile(dir.filePath(out + u'/' + name)));
+        }
+        QCOMPARE(outputs[0].size(), 300);
+        QCOMPARE(outputs[1], outputs[0]);
+        QCOMPARE(said[1], said[0]);
+
+        // A bad file late in the list: refused before anything is written.
+        writeFile(dir.filePath(u"i140.inf"_s), "N\nPerson\nT\n");
+        const BatchRun bad = runBatch(QStringList(args) << u"-j2"_s << u"-o"_s << u"j3/{name}.txt"_s, dir.path());
+        QCOMPARE(bad.exitCode, 1);
+        QVERIFY2(isOneErrorLine(bad.err, u"i140.inf: cannot merge"_s), bad.err.constData());
+        QVERIFY(!QFileInfo::exists(dir.filePath(u"j3"_s)) || filesIn(dir.filePath(u"j3"_s)).isEmpty());
+    }
+
+    // A write that fails part way under -j 2 leaves what -j 1 would: the
+    // outputs before it, complete, the failing one as it was, nothing after
+    // it, and no temporary file.
+    void threadsStopAtAFailedWrite()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(u"out"_s));
+        writeFile(dir.filePath(u"t.tem"_s), "{\\rtf1 Dear @1\\par}");
+        QStringList args { u"merge"_s, u"-j"_s, u"2"_s, u"t.tem"_s };
+        QStringList names;
+        for (int i = 0; i < 40; ++i) {
+            names << u"n%1"_s.arg(i, 2, 10, QChar(u'0'));
+            writeFile(dir.filePath(names.last() + u".inf"_s), "N\n" + names.last().toLatin1() + '\n');
+            args << names.last() + u".inf"_s;
+            writeFile(dir.filePath(u"out/"_s + names.last() + u".rtf"_s), "old");
+        }
+        const BatchRun run = runBatch(args << u"-o"_s << u"out/{name}.rtf"_s, dir.path(), u"write=17"_s);
+        QCOMPARE(run.exitCode, 1);
+        const QByteArrayList reported = run.out.split('\n').mid(0, run.out.count('\n'));
+        const qsizetype done = reported.size();
+        QVERIFY(done < names.size());
+        QVERIFY2(isOneErrorLine(run.err, u"out/"_s + names[done] + u".rtf: cannot write file"_s), run.err.constData());
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            const QByteArray bytes = readFile(dir.filePath(u"out/"_s + names[i] + u".rtf"_s));
+            QCOMPARE(bytes, i < done ? "{\\rtf1 Dear " + names[i].toLatin1() + "\\par}\r\n" : QByteArray("old"));
+        }
+        QCOMPARE(filesIn(dir.filePath(u"out"_s)).size(), names.size());
+    }
+
+    void threadsUsage_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::newRow("zero") << "-j0";
+        QTest::newRow("not a number") << "--jobs=many";
+        QTest::newRow("too many") << "-j 100000";
+        QTest::newRow("missing") << "-j";
+    }
+    void threadsUsage()
+    {
+        QFETCH(QString, option);
+        QTemporaryDir dir;
+        const BatchRun run = runBatch(QStringList { u"merge"_s, u"t.tem"_s, u"i.inf"_s, u"-o"_s, u"o.rtf"_s }
+                + option.split(u' '), dir.path());
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(isOneErrorLine(run.err, u"merge: -j"_s), run.err.constData());
     }
 };
 
