@@ -11,6 +11,7 @@
 #include "app/commands/filecommands.h"
 #include "app/commands/formatcommands.h"
 #include "app/commands/helpcommands.h"
+#include "app/commands/templatecheckcommand.h"
 #include "app/dialogs/dialogs.h"
 #include "app/dialogs/helpform.h"
 #include "app/quorinapplication.h"
@@ -74,6 +75,7 @@ MainForm::~MainForm()
     // The lists store themselves as they go, while the settings still exist.
     delete m_mruFiles1;
     delete m_mruFiles2;
+    delete m_templateCheckCommand;
     delete m_assemblyCommands;
     delete m_formatCommands;
     delete m_editCommands;
@@ -149,6 +151,7 @@ void MainForm::createComponents()
     m_editCommands = new EditCommands(*this);
     m_formatCommands = new FormatCommands(*this, *m_speedBar, *m_ruler);
     m_assemblyCommands = new AssemblyCommands(*this, *m_balloon);
+    m_templateCheckCommand = new TemplateCheckCommand(*this);
     m_helpCommands = new HelpCommands(*m_helpForm, *m_tipDlg1, *m_creditsForm, this);
     createRecentFiles();
     connectCommands();
@@ -279,6 +282,8 @@ void MainForm::connectCommands()
     connectCommand(item("EditInformationFile1"), [assembly] { assembly->editInformationFile1Click(); });
     connectCommand(item("EditTemplateFile1"), [assembly] { assembly->editTemplateFile1Click(); });
     connectCommand(item("DoIt1"), [assembly] { assembly->doIt1Click(); });
+    TemplateCheckCommand *check = m_templateCheckCommand;
+    connectCommand(item("CheckTemplate1"), [check] { check->checkTemplate1Click(); });
     connectCommand(item("ToggleInsOverwrite1"), [assembly] { assembly->toggleInsOverwrite1Click(); });
     QAction *overwrite = item("ToggleInsOverwrite1");
     overwrite->setChecked(m_workspace->overwriteMode());

@@ -43,6 +43,7 @@ class QTimer;
 class RichEditor;
 class Ruler;
 class SpeedBar;
+class TemplateCheckCommand;
 class TipOfDayDialog;
 class WindowSettings;
 
@@ -81,6 +82,7 @@ public:
     EditCommands *editCommands() const { return m_editCommands; }
     FormatCommands *formatCommands() const { return m_formatCommands; }
     AssemblyCommands *assemblyCommands() const { return m_assemblyCommands; }
+    TemplateCheckCommand *templateCheckCommand() const { return m_templateCheckCommand; }
     HelpCommands *helpCommands() const { return m_helpCommands; }
 
     // --- the commands' context ---
@@ -167,6 +169,7 @@ private:
     EditCommands *m_editCommands = nullptr;
     FormatCommands *m_formatCommands = nullptr;
     AssemblyCommands *m_assemblyCommands = nullptr;
+    TemplateCheckCommand *m_templateCheckCommand = nullptr;
     HelpCommands *m_helpCommands = nullptr;
 
     QString m_applicationHint;

@@ -67,6 +67,11 @@ MainMenu::MainMenu(QMenuBar *bar, QWidget *owner)
     assembly->addSeparator();
     addItem(assembly, owner, "DoIt1", QStringLiteral("Do It"), QKeySequence(Qt::CTRL | Qt::Key_D),
             QStringLiteral("Peform the merge. If EXACT placement of items on the form is required then remember to check the Insert/Overwrite item"));
+    // F7 checks, as it checks spelling in word processors; no other item
+    // and no editing key uses it.
+    addItem(assembly, owner, "CheckTemplate1", QStringLiteral("Check Template"), QKeySequence(Qt::Key_F7),
+            QStringLiteral("Check the Template against the Information file before the merge: tokens with no entry, entries not used, "
+                           "values too long for overwrite mode ..."));
     QAction *toggle = addItem(assembly, owner, "ToggleInsOverwrite1", QStringLiteral("Toggle Ins/Overwrite"), QKeySequence(Qt::CTRL | Qt::Key_T),
                               QStringLiteral("Toggle Insert/overwrite for the merge. ") + lineBreak
                                   + QStringLiteral("This needs to be ON when items must be placed exactly on a  line, especially if there are several on one line."));

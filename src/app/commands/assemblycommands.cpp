@@ -2,12 +2,15 @@
 
 #include "app/commandcontext.h"
 #include "app/commanderror.h"
+#include "app/commands/informationtable.h"
+#include "app/commands/overflowquestion.h"
 #include "app/dialogs/dialogs.h"
 #include "app/panearea.h"
 #include "assembly/headinglookup.h"
 #include "assembly/informationfile.h"
 #include "assembly/messages.h"
 #include "documents/documentreader.h"
+#include "documents/informationsource.h"
 #include "documents/mergejob.h"
 #include "editor/richeditor.h"
 #include "editor/richeditorlines.h"
@@ -81,10 +84,14 @@ AssemblyCommands::AssemblyCommands(CommandContext &context, Balloon &balloon)
 
 // --- choosing files ---
 
-QString AssemblyCommands::chooseFile(const QString &pattern)
+QString AssemblyCommands::chooseFile(const QString &pattern, const QString &moreFilters)
 {
-    FileDialogOptions &options = m_context.openDialog();
-    options.fileName = pattern;
+    FileDialogOptions &dialog = m_context.openDialog();
+    dialog.fileName = pattern;
+    // The extra filters are for this question only: Open keeps its list.
+    FileDialogOptions options = dialog;
+    if (!moreFilters.isEmpty())
+        options.filter += u'|' + moreFilters;
     const QString path = m_context.dialogs().openFileName(m_context.mainWindow(), options);
     if (!path.isEmpty())
         m_context.rememberDialogFolder(path);
@@ -107,13 +114,16 @@ void AssemblyCommands::checkInformationLineCount()
 
 void AssemblyCommands::editInformationFile1Click()
 {
-    const QString path = chooseFile(QStringLiteral("*.inf"));
+    const QString path
+        = chooseFile(QStringLiteral("*.inf"), QStringLiteral("Spreadsheet table (*.csv)|*.csv"));
     if (!path.isEmpty())
         openInformationFile(path);
 }
 
 void AssemblyCommands::openInformationFile(const QString &path)
 {
+    if (documents::isCsvPath(path))
+        return openInformationTable(path, true);
     m_context.confirmSaveChanges(Pane::Information);
     m_context.workspace().setInformationFileName(path);
     emit informationFileChosen(path);
@@ -152,6 +162,8 @@ void AssemblyCommands::mruFiles2MRUItemClick(const QString &path)
 
 void AssemblyCommands::loadRecentInformationFile(const QString &path)
 {
+    if (documents::isCsvPath(path))
+        return openInformationTable(path, false);
     m_context.confirmSaveChanges(Pane::Information);
     loadPane(true, path);
     m_context.mainWindow()->setWindowTitle(path);
@@ -160,6 +172,32 @@ void AssemblyCommands::loadRecentInformationFile(const QString &path)
     // A file from the list can be as odd as one from the menu; the merge
     // would only say much later that an entry has no value.
     checkInformationLineCount();
+}
+
+void AssemblyCommands::openInformationTable(const QString &path, bool fromMenu)
+{
+    RichEditor *pane = m_context.panes().richEditEx2();
+    // The table is read and its row chosen before anything changes: a bad
+    // table or a Cancel leaves every pane and name as it was.
+    const std::optional<InformationTableRow> row
+        = chooseInformationTableRow(m_context.dialogs(), m_context.mainWindow(), path, pane->codePage());
+    if (!row)
+        return;
+    m_context.confirmSaveChanges(Pane::Information);
+    Workspace &workspace = m_context.workspace();
+    workspace.setInformationFileName(path);
+    const QString name = QStringLiteral("%1 row %2").arg(path).arg(row->rowNumber);
+    if (fromMenu) {
+        emit informationFileChosen(path);
+        workspace.setDocumentName(name);
+    } else {
+        m_context.mainWindow()->setWindowTitle(name);
+    }
+    pane->loadBytes("\xEF\xBB\xBF" + informationPaneText(row->lines).toUtf8(), InputFormat::Text);
+    // The lines are the row's, not the table's: saving them over the .csv
+    // would destroy the other rows, so Save asks for a new name.
+    workspace.setPaneFileName(Pane::Information, Workspace::untitled());
+    m_context.panes().showOnly(Pane::Information);
 }
 
 void AssemblyCommands::loadRecentTemplateFile(const QString &path)
@@ -198,6 +236,16 @@ void AssemblyCommands::doIt1Click()
         return report(m_context, assembly::messages::noTemplateFile());
     m_context.confirmSaveChanges(Pane::Template, Replacement::ByMerge);
 
+    const QByteArray templateBytes = documents::readFileBytes(workspace.templateFileName());
+    // Exact placement with a value too long overwrites the form's own
+    // words: the user sees which before anything is replaced.
+    if (workspace.overwriteMode()) {
+        if (const std::optional<QString> question = overflowQuestion(templateBytes, informationLines)) {
+            if (m_context.dialogs().askYesNo(m_context.mainWindow(), *question) != QMessageBox::Yes)
+                return;
+        }
+    }
+
     QLabel *panel = panes.msgPanel();
     panel->setText(QStringLiteral("Please wait"));
     panel->show();
@@ -206,7 +254,6 @@ void AssemblyCommands::doIt1Click()
     auto hidePanel = qScopeGuard([panel] { panel->hide(); });
     repaintNow();
 
-    const QByteArray templateBytes = documents::readFileBytes(workspace.templateFileName());
     const assembly::MergeResult result = documents::mergeTemplate(
         templateBytes, informationLines, workspace.overwriteMode(), [panel](qint64 replacements) {
             panel->setText(assembly::messages::progressCaption(replacements));

@@ -27,7 +27,11 @@ public:
 
     // "Edit/Select Information File": the open dialog with "*.inf" in its
     // name field; the chosen file goes into the information pane, which is
-    // shown, and an odd line count is reported.
+    // shown, and an odd line count is reported. A spreadsheet table (.csv)
+    // may be chosen too: the user picks one of its rows, whose headings and
+    // values become the pane's lines; the pane then has no file of its own
+    // (Save asks for a name, never writes over the table), while the table
+    // stays the chosen Information file.
     void editInformationFile1Click();
     // "Edit/Select Template File": the same with "*.tem" for the template
     // pane. The caption becomes "untitled - ..." so that saving the
@@ -47,7 +51,10 @@ public:
 
     // "Do It": merges the chosen Template file (as saved on disk) with the
     // lines of the information pane and puts the finished document into the
-    // template pane as a new, unsaved document.
+    // template pane as a new, unsaved document. In overwrite mode, values
+    // too long for the room after their tokens are shown first and the
+    // user is asked whether to go on; No ends the command with nothing
+    // changed.
     void doIt1Click();
     // "Toggle Ins/Overwrite": switches the workspace's overwrite mode.
     void toggleInsOverwrite1Click();
@@ -71,7 +78,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QString chooseFile(const QString &pattern);
+    // The open dialog with `pattern` in its name field and `moreFilters`
+    // ("Description|pattern...") after its own filters.
+    QString chooseFile(const QString &pattern, const QString &moreFilters = QString());
+    // A .csv table as the Information file: one of its rows, chosen by the
+    // user, goes into the information pane (see informationtable.h).
+    // `fromMenu` as for the two ways of choosing an Information file.
+    void openInformationTable(const QString &path, bool fromMenu);
     void loadPane(bool information, const QString &path);
     void checkInformationLineCount();
     void loadRecentInformationFile(const QString &path);

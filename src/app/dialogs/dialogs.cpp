@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QGridLayout>
+#include <QInputDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 
@@ -85,6 +86,33 @@ QMessageBox::StandardButton Dialogs::askYesNoCancel(QWidget *parent, const QStri
     return answer == QMessageBox::NoButton ? QMessageBox::Cancel : answer;
 }
 
+QMessageBox::StandardButton Dialogs::askYesNo(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    return box.standardButton(box.clickedButton()) == QMessageBox::Yes ? QMessageBox::Yes : QMessageBox::No;
+}
+
+std::optional<int> Dialogs::chooseItem(QWidget *parent, const QString &title, const QString &label,
+                                       const QStringList &items)
+{
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+    // A list shows several rows at once, where a combo box shows one.
+    dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+    dialog.resize(480, 320);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const qsizetype index = items.indexOf(dialog.textValue());
+    return index < 0 ? std::nullopt : std::optional<int>(int(index));
+}
+
 QString Dialogs::openFileName(QWidget *parent, const FileDialogOptions &options, bool *readOnly)
 {
     QFileDialog dialog(parent, options.caption, options.directory);
@@ -159,6 +187,27 @@ QMessageBox::StandardButton ScriptedDialogs::askYesNoCancel(QWidget *, const QSt
     return m_answers.dequeue();
 }
 
+QMessageBox::StandardButton ScriptedDialogs::askYesNo(QWidget *, const QString &text)
+{
+    m_questions.append(text);
+    if (m_answers.isEmpty()) {
+        ++m_unexpected;
+        return QMessageBox::No;
+    }
+    return m_answers.dequeue();
+}
+
+std::optional<int> ScriptedDialogs::chooseItem(QWidget *, const QString &title, const QString &label,
+                                               const QStringList &items)
+{
+    m_choiceRequests.append({title, label, items});
+    if (m_choices.isEmpty()) {
+        ++m_unexpected;
+        return std::nullopt;
+    }
+    return m_choices.dequeue();
+}
+
 QString ScriptedDialogs::openFileName(QWidget *, const FileDialogOptions &options, bool *readOnly)
 {
     m_openRequests.append(options);
@@ -222,6 +271,7 @@ void ScriptedDialogs::clearRecords()
     m_questions.clear();
     m_errors.clear();
     m_messages.clear();
+    m_choiceRequests.clear();
     m_openRequests.clear();
     m_saveRequests.clear();
     m_unexpected = 0;

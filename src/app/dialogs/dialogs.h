@@ -46,6 +46,13 @@ public:
 
     // A confirmation box with Yes, No and Cancel; closing it answers Cancel.
     virtual QMessageBox::StandardButton askYesNoCancel(QWidget *parent, const QString &text);
+    // A confirmation box with Yes and No, No the default; closing it
+    // answers No.
+    virtual QMessageBox::StandardButton askYesNo(QWidget *parent, const QString &text);
+    // One of `items` picked from a list under `label`: its index, or
+    // nothing when the user cancels.
+    virtual std::optional<int> chooseItem(QWidget *parent, const QString &title, const QString &label,
+                                          const QStringList &items);
     // The chosen path, or an empty string when the user cancels. With
     // `readOnly` given, the dialog offers an "Open as read-only" box and
     // reports whether it was ticked.
@@ -68,9 +75,14 @@ class ScriptedDialogs : public Dialogs
 {
 public:
     // Answers are taken in order. A question with no answer queued gets the
-    // cautious one (Cancel, no file, the message dialog's last button "O"
-    // for a single OK) and counts as unexpected.
+    // cautious one (Cancel, No where there is no Cancel, no file, no item,
+    // the message dialog's last button "O" for a single OK) and counts as
+    // unexpected.
+    // Yes/no questions take their answers from the same queue as
+    // yes/no/cancel ones.
     void setNextAnswer(QMessageBox::StandardButton answer) { m_answers.enqueue(answer); }
+    // Nothing (std::nullopt) answers Cancel.
+    void setNextChoice(std::optional<int> index) { m_choices.enqueue(index); }
     void setNextFileName(const QString &fileName, bool readOnly = false)
     {
         m_fileNames.enqueue({fileName, readOnly});
@@ -81,6 +93,9 @@ public:
     void setNextFont(const std::optional<QFont> &font) { m_fonts.enqueue(font); }
 
     QMessageBox::StandardButton askYesNoCancel(QWidget *parent, const QString &text) override;
+    QMessageBox::StandardButton askYesNo(QWidget *parent, const QString &text) override;
+    std::optional<int> chooseItem(QWidget *parent, const QString &title, const QString &label,
+                                  const QStringList &items) override;
     QString openFileName(QWidget *parent, const FileDialogOptions &options, bool *readOnly = nullptr) override;
     QString saveFileName(QWidget *parent, const FileDialogOptions &options) override;
     QChar message(const QString &title, const QString &kind, const QString &text,
@@ -96,11 +111,18 @@ public:
         QString text;
         QString buttons;
     };
+    struct ChoiceCall
+    {
+        QString title;
+        QString label;
+        QStringList items;
+    };
 
     // What was asked, in order.
     const QStringList &questions() const { return m_questions; }
     const QStringList &errors() const { return m_errors; }
     const QList<MessageCall> &messages() const { return m_messages; }
+    const QList<ChoiceCall> &choices() const { return m_choiceRequests; }
     const QList<FileDialogOptions> &openRequests() const { return m_openRequests; }
     const QList<FileDialogOptions> &saveRequests() const { return m_saveRequests; }
     // The colours and fonts the colour and font dialogs were opened at.
@@ -112,7 +134,7 @@ public:
     bool allAnswersUsed() const
     {
         return m_answers.isEmpty() && m_fileNames.isEmpty() && m_messageAnswers.isEmpty()
-               && m_colors.isEmpty() && m_fonts.isEmpty();
+               && m_colors.isEmpty() && m_fonts.isEmpty() && m_choices.isEmpty();
     }
     void clearRecords();
 
@@ -128,6 +150,8 @@ private:
     QQueue<QChar> m_messageAnswers;
     QQueue<std::optional<QColor>> m_colors;
     QQueue<std::optional<QFont>> m_fonts;
+    QQueue<std::optional<int>> m_choices;
+    QList<ChoiceCall> m_choiceRequests;
     QList<QColor> m_colorRequests;
     QList<QFont> m_fontRequests;
     QStringList m_questions;
