@@ -2,6 +2,7 @@
 
 #include "richtext/codepage.h"
 #include "richtext/documentio.h"
+#include "richtext/listmarkers.h"
 #include "editor/invisibletext.h"
 #include "editor/paraattributes.h"
 #include "editor/richeditorlines.h"
@@ -11,6 +12,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -334,4 +336,14 @@ void RichEditor::resizeEvent(QResizeEvent *event)
 {
     QTextEdit::resizeEvent(event);
     layoutSelectionBar();
+}
+
+void RichEditor::paintEvent(QPaintEvent *event)
+{
+    QTextEdit::paintEvent(event);
+    QPainter painter(viewport());
+    const QPointF scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    painter.translate(-scrolled);
+    richtext::paintListMarkers(painter, *document(), QRectF(event->rect()).translated(scrolled),
+                               viewport()->palette().color(QPalette::Text));
 }

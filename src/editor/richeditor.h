@@ -190,6 +190,8 @@ protected:
     void inputMethodEvent(QInputMethodEvent *event) override;
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // Draws the list markers Qt cannot (richtext/listmarkers.h).
+    void paintEvent(QPaintEvent *event) override;
     // Clipboard and drag and drop (richeditorclipboard.cpp).
     QMimeData *createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData *source) const override;

@@ -28,12 +28,6 @@ bool isPlainDefault(int property, const QVariant &value)
     }
 }
 
-// Half points (offset and kerning) from points, through whole twips.
-int halfPointsFrom(double points)
-{
-    return int(std::nearbyint(twips::fromPoints(points) / 10.0));
-}
-
 } // namespace
 
 TextAttributes::TextAttributes(RichEditor &editor, Kind kind) : m_editor(editor), m_kind(kind)
@@ -323,14 +317,18 @@ void TextAttributes::setSubscriptStyle(int style)
 
 double TextAttributes::offset() const
 {
-    return current().intProperty(prop::Offset) / 2.0;
+    return twips::toPoints(current().intProperty(prop::Offset));
 }
 
 void TextAttributes::setOffset(double points)
 {
-    QTextCharFormat change;
-    change.setProperty(prop::Offset, halfPointsFrom(points));
-    apply(change);
+    QTextCharFormat change = current();
+    richtext::setVerticalOffset(change, twips::fromPoints(points));
+    // Only the offset changes; the current format served to measure its face.
+    QTextCharFormat offset;
+    for (int property : {int(prop::Offset), int(QTextFormat::TextBaselineOffset)})
+        offset.setProperty(property, change.property(property));
+    apply(offset);
 }
 
 double TextAttributes::spacing() const
@@ -350,13 +348,13 @@ void TextAttributes::setSpacing(double points)
 
 double TextAttributes::kerning() const
 {
-    return current().intProperty(prop::Kerning) / 2.0;
+    return twips::toPoints(current().intProperty(prop::Kerning));
 }
 
 void TextAttributes::setKerning(double points)
 {
     QTextCharFormat change;
-    change.setProperty(prop::Kerning, halfPointsFrom(points));
+    change.setProperty(prop::Kerning, twips::fromPoints(points));
     apply(change);
 }
 

@@ -93,6 +93,30 @@ IconvHandle *encoderFor(int codePage)
     return it->second->valid() ? it->second.get() : nullptr;
 }
 
+// Makes room for at least `need` more bytes of output.
+void reserveOutput(QByteArray &out, char *&outPtr, size_t &outLeft, size_t need)
+{
+    if (outLeft >= need)
+        return;
+    const qsizetype used = outPtr - out.data();
+    out.resize(out.size() * 2 + qsizetype(need));
+    outPtr = out.data() + used;
+    outLeft = size_t(out.size() - used);
+}
+
+// Writes out what the converter holds back. The converters of 1255 and 1258
+// keep a base letter until they see whether a combining mark follows, so
+// without this the last letter of a run (or every letter, one byte at a
+// time) would be lost.
+void flushConverter(IconvHandle *handle, QByteArray &out, char *&outPtr, size_t &outLeft)
+{
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        if (iconv(handle->cd, nullptr, nullptr, &outPtr, &outLeft) != size_t(-1) || errno != E2BIG)
+            return;
+        reserveOutput(out, outPtr, outLeft, 64);
+    }
+}
+
 // Converts as much as iconv accepts; an input sequence it rejects is
 // replaced (one unit skipped) so that no text is ever silently dropped.
 QByteArray runIconv(IconvHandle *handle, const char *in, size_t inLeft, int unitSize,
@@ -109,29 +133,32 @@ QByteArray runIconv(IconvHandle *handle, const char *in, size_t inLeft, int unit
         if (rc != size_t(-1))
             break;
         if (errno == E2BIG) {
-            const qsizetype used = outPtr - out.data();
-            out.resize(out.size() * 2);
-            outPtr = out.data() + used;
-            outLeft = size_t(out.size() - used);
+            reserveOutput(out, outPtr, outLeft, outLeft + 16);
             continue;
         }
-        // EILSEQ or EINVAL (a truncated multibyte sequence at the end).
-        if (outLeft < size_t(replacement.size())) {
-            const qsizetype used = outPtr - out.data();
-            out.resize(out.size() * 2 + replacement.size());
-            outPtr = out.data() + used;
-            outLeft = size_t(out.size() - used);
-        }
+        // EILSEQ or EINVAL (a truncated multibyte sequence at the end): what
+        // came before the bad unit goes out first, then its replacement.
+        flushConverter(handle, out, outPtr, outLeft);
+        reserveOutput(out, outPtr, outLeft, size_t(replacement.size()));
         memcpy(outPtr, replacement.data(), size_t(replacement.size()));
         outPtr += replacement.size();
         outLeft -= size_t(replacement.size());
         const size_t skip = qMin(size_t(unitSize), inLeft);
         inPtr += skip;
         inLeft -= skip;
-        iconv(handle->cd, nullptr, nullptr, nullptr, nullptr);
     }
+    flushConverter(handle, out, outPtr, outLeft);
     out.resize(outPtr - out.data());
     return out;
+}
+
+// Code pages whose letters combine with the marks after them (Hebrew
+// points, Vietnamese tones): a byte alone does not say which character it
+// ends up in, so their text is converted a run at a time, never through a
+// table of single bytes.
+bool combinesMarks(int codePage)
+{
+    return codePage == 1255 || codePage == 1258;
 }
 
 const SingleByteTable *singleByteTable(int codePage)
@@ -275,7 +302,7 @@ QString toUnicode(QByteArrayView bytes, int codePage)
         return {};
     if (codePage == 65001)
         return QString::fromUtf8(bytes);
-    if (!isDoubleByte(codePage)) {
+    if (!isDoubleByte(codePage) && !combinesMarks(codePage)) {
         const SingleByteTable *table = singleByteTable(codePage);
         QString out(bytes.size(), Qt::Uninitialized);
         char16_t *dst = reinterpret_cast<char16_t *>(out.data());
@@ -297,7 +324,7 @@ QByteArray fromUnicode(QStringView text, int codePage)
         return {};
     if (codePage == 65001)
         return text.toUtf8();
-    if (!isDoubleByte(codePage)) {
+    if (!isDoubleByte(codePage) && !combinesMarks(codePage)) {
         const SingleByteTable *table = singleByteTable(codePage);
         QByteArray out(text.size(), Qt::Uninitialized);
         for (qsizetype i = 0; i < text.size(); ++i) {
@@ -325,7 +352,7 @@ bool canEncode(QChar ch, int codePage)
         return !ch.isSurrogate();
     if (ch.unicode() < 0x80 && codePage != symbolCodePage)
         return true;
-    if (!isDoubleByte(codePage))
+    if (!isDoubleByte(codePage) && !combinesMarks(codePage))
         return singleByteTable(codePage)->fromUnicode.contains(ch.unicode());
     const QByteArray bytes = fromUnicode(QStringView(&ch, 1), codePage);
     return toUnicode(bytes, codePage) == QString(ch);

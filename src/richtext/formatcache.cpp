@@ -4,34 +4,64 @@
 #include "richtext/textproperties.h"
 
 #include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QGuiApplication>
 #include <QTextOption>
 
 namespace richtext {
 
 namespace {
 
+constexpr int TwipsPerHalfPoint = 10;
+
 // 96 dpi document pixels per twip.
 constexpr qreal PxPerTwip = 1.0 / 15.0;
 
+// The style Qt draws a bullet character with; ListStyleUndefined for one it
+// has no style for, which the list then draws itself (listmarkers.h).
 QTextListFormat::Style bulletStyle(QChar bullet)
 {
     switch (bullet.unicode()) {
+    case 0x2022: // bullet
+    case 0x00B7: // middle dot, a Symbol bullet read as its code
+    case 0x25CF: // black circle
+    case 0xF0B7:
+        return QTextListFormat::ListDisc;
     case u'o':
     case 0x25CB: // white circle
     case 0x25E6: // white bullet
-    case 0xF06F: // 'o' in a symbol font
         return QTextListFormat::ListCircle;
     case 0x25A0: // black square
     case 0x25AA:
-    case 0xF0A7: // Wingdings square
-    case 0xF0A8:
+    case 0x25FC:
+    case 0x25FE:
+    case 0xF0A7: // Wingdings squares moved into the private area
     case 0xF06E:
-    case 0x00A7: // the same bytes through a symbol charset
-    case 0x00A8:
+    case 0x00A7: // the same through a symbol charset of a face we do not know
         return QTextListFormat::ListSquare;
     default:
-        return QTextListFormat::ListDisc;
+        return QTextListFormat::ListStyleUndefined;
     }
+}
+
+// The kind of face to fall back on when a font is not installed: the font
+// table's family, or a fixed pitch, names it. Without a hint Qt would fall
+// back on the desktop's default face, which turns a monospaced statutory
+// declaration into a proportional one and breaks its alignment.
+QFont::StyleHint fallbackHint(const rtf::FontDef &font)
+{
+    if (font.pitch == 1 || font.family == u"modern")
+        return QFont::TypeWriter;
+    if (font.family == u"roman")
+        return QFont::Serif;
+    if (font.family == u"swiss")
+        return QFont::SansSerif;
+    if (font.family == u"script")
+        return QFont::Cursive;
+    if (font.family == u"decor")
+        return QFont::Decorative;
+    return QFont::AnyStyle;
 }
 
 } // namespace
@@ -54,6 +84,31 @@ int FormatCache::charFormat(const rtf::CharState &state, bool formFeed)
     return i;
 }
 
+QString FormatCache::installedFace(const QString &name) const
+{
+    if (!qGuiApp)
+        return {}; // no font database without an application
+    auto it = m_installedFaces.constFind(name);
+    if (it != m_installedFaces.cend())
+        return it.value();
+    QString face;
+    if (QFontDatabase::hasFamily(name)) {
+        face = name;
+    } else {
+        // What fontconfig puts in the name's place (Liberation Serif for
+        // Times New Roman), unless it is only what it gives for any name.
+        QFont probe;
+        probe.setFamilies({name});
+        QFont unknown;
+        unknown.setFamilies({QStringLiteral("Quorin No Such Face")});
+        const QString resolved = QFontInfo(probe).family();
+        if (resolved != QFontInfo(unknown).family())
+            face = resolved;
+    }
+    m_installedFaces.insert(name, face);
+    return face;
+}
+
 int FormatCache::addFormat(const QTextCharFormat &format)
 {
     m_charFormats.push_back(format);
@@ -72,8 +127,22 @@ QTextCharFormat FormatCache::buildCharFormat(const rtf::CharState &s) const
     using rtf::CharState;
     QTextCharFormat f;
     if (const rtf::FontDef *font = m_tables.font(s.font)) {
-        if (!font->name.isEmpty())
-            f.setFontFamilies(QStringList{font->name});
+        if (!font->name.isEmpty()) {
+            // The alternative face the author's word processor named comes
+            // next, and the face it stands for here after it: Qt looks up
+            // the later names as they are, not as fontconfig substitutes
+            // them. The writer names the first two.
+            QStringList families{font->name};
+            if (!font->alt.isEmpty() && font->alt.compare(font->name, Qt::CaseInsensitive) != 0) {
+                families.append(font->alt);
+                const QString installed = installedFace(font->alt);
+                if (!installed.isEmpty() && !families.contains(installed, Qt::CaseInsensitive))
+                    families.append(installed);
+            }
+            f.setFontFamilies(families);
+        }
+        if (const QFont::StyleHint hint = fallbackHint(*font); hint != QFont::AnyStyle)
+            f.setFontStyleHint(hint);
         if (font->charset >= 0)
             f.setProperty(prop::FontCharset, font->charset);
         if (font->pitch > 0)
@@ -94,11 +163,8 @@ QTextCharFormat FormatCache::buildCharFormat(const rtf::CharState &s) const
         f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     else if (s.script == CharState::Sub)
         f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-    if (s.offset != 0) {
-        f.setProperty(prop::Offset, s.offset);
-        // Qt raises by a share of the font height.
-        f.setBaselineOffset(100.0 * s.offset / std::max(s.size, 1));
-    }
+    if (s.offset != 0)
+        setVerticalOffset(f, s.offset * TwipsPerHalfPoint);
     if (s.fg > 0) {
         const QColor color = m_tables.color(s.fg);
         if (color.isValid())
@@ -125,7 +191,7 @@ QTextCharFormat FormatCache::buildCharFormat(const rtf::CharState &s) const
     if (s.lang >= 0)
         f.setProperty(prop::Lcid, s.lang);
     if (s.kerning > 0)
-        f.setProperty(prop::Kerning, s.kerning);
+        f.setProperty(prop::Kerning, s.kerning * TwipsPerHalfPoint);
     if (s.animation > 0)
         f.setProperty(prop::Animation, s.animation);
     if (s.has(CharState::Outline))
@@ -152,6 +218,8 @@ QTextBlockFormat FormatCache::blockFormat(const rtf::ParState &state, bool listI
     par.ls = par.ilvl = par.itap = 0;
     par.pn = -1;
     par.set(rtf::ParState::InTable, false);
+    par.set(rtf::ParState::PnGiven, false);
+    par.set(rtf::ParState::PnContinues, false);
     if (!listItem)
         listObject = -1;
     const BlockKey key{par, listItem, listObject};
@@ -240,8 +308,14 @@ QTextListFormat FormatCache::listFormat(const rtf::ListLevelDef &level,
 {
     QTextListFormat f;
     const bool bullet = level.kind == ListKind::Bullet;
-    f.setStyle(bullet ? bulletStyle(level.bullet) : toQt(level.kind));
-    if (!bullet) {
+    f.setStyle(toQt(level.kind));
+    if (bullet) {
+        const QTextListFormat::Style style = bulletStyle(level.bullet);
+        if (style != QTextListFormat::ListStyleUndefined)
+            f.setStyle(style);
+        else
+            f.setProperty(prop::ListBullet, QString(level.bullet));
+    } else {
         f.setNumberPrefix(level.prefix);
         f.setNumberSuffix(level.suffix);
         f.setProperty(prop::NumberingStart, level.start);

@@ -38,6 +38,7 @@ public:
 
 private:
     QTextCharFormat buildCharFormat(const rtf::CharState &state) const;
+    QString installedFace(const QString &name) const;
     QTextBlockFormat buildBlockFormat(const rtf::ParState &state, bool listItem) const;
 
     struct BlockKey
@@ -57,6 +58,7 @@ private:
     QHash<rtf::CharState, int> m_charIndex;
     QHash<rtf::CharState, int> m_formFeedIndex;
     QHash<BlockKey, QTextBlockFormat> m_blockFormats;
+    mutable QHash<QString, QString> m_installedFaces; // by the name a document gives
 };
 
 } // namespace richtext

@@ -1,5 +1,8 @@
 #include "richtext/pagerenderer.h"
 
+#include "richtext/listmarkers.h"
+#include "richtext/textproperties.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QPaintDevice>
 #include <QPainter>
@@ -11,6 +14,7 @@
 #include <QTextTable>
 
 #include <algorithm>
+#include <optional>
 
 namespace richtext {
 
@@ -45,6 +49,9 @@ void PageRenderer::prepare(QPaintDevice *device, qreal dpiX, qreal dpiY, qreal w
     m_copy->setDefaultTextOption(m_source.defaultTextOption());
     // The rectangle is the text area: no frame margin of its own.
     m_copy->setDocumentMargin(0);
+    m_copy->setUndoRedoEnabled(false);
+    if (device && qAbs(dpiX - ScreenDpi) > Epsilon)
+        scaleIndents(dpiX / ScreenDpi);
 
     // A form feed shows nothing but ends its line, so that the text after
     // it can start the next page. Replacing it keeps every position.
@@ -69,6 +76,35 @@ void PageRenderer::prepare(QPaintDevice *device, qreal dpiX, qreal dpiY, qreal w
         m_copy->documentLayout()->setPaintDevice(device);
     m_copy->setTextWidth(width);
     buildUnits();
+}
+
+void PageRenderer::scaleIndents(qreal factor)
+{
+    // Qt lays out a block's left and right margins and its first-line
+    // indent in the pixels of the device, where it scales every other
+    // length from the 96 dpi the formats are given in; without this a page
+    // printed at 600 dpi would lose its indents.
+    // The scaled format per format index met, none where nothing changes.
+    QHash<int, std::optional<QTextBlockFormat>> scaled;
+    QTextCursor cursor(m_copy.get());
+    for (QTextBlock block = m_copy->begin(); block.isValid(); block = block.next()) {
+        auto it = scaled.find(block.blockFormatIndex());
+        if (it == scaled.end()) {
+            std::optional<QTextBlockFormat> change;
+            QTextBlockFormat format = block.blockFormat();
+            if (format.leftMargin() != 0 || format.rightMargin() != 0 || format.textIndent() != 0) {
+                format.setLeftMargin(format.leftMargin() * factor);
+                format.setRightMargin(format.rightMargin() * factor);
+                format.setTextIndent(format.textIndent() * factor);
+                change = format;
+            }
+            it = scaled.insert(block.blockFormatIndex(), change);
+        }
+        if (*it) {
+            cursor.setPosition(block.position());
+            cursor.setBlockFormat(**it);
+        }
+    }
 }
 
 void PageRenderer::buildUnits()
@@ -101,6 +137,8 @@ bool PageRenderer::advance()
         }
         const int begin = int(m_lines.size());
         collectBlockLines(block.blockNumber());
+        const QTextBlockFormat format = block.blockFormat();
+        const bool breakAfter = format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysAfter;
         for (int i = begin; i < int(m_lines.size()); ++i) {
             const Line &line = m_lines[i];
             Unit unit;
@@ -110,7 +148,9 @@ bool PageRenderer::advance()
             unit.end = line.end;
             unit.lineBegin = i;
             unit.lineEnd = i + 1;
-            unit.pageBreak = hasPageBreak(line.first, line.end);
+            unit.pageBreak = hasPageBreak(line.first, line.end)
+                             || (breakAfter && i + 1 == int(m_lines.size()));
+            unit.breakBefore = i == begin && breaksBefore(format);
             m_units.push_back(unit);
         }
         return true;
@@ -204,6 +244,9 @@ void PageRenderer::addTable(QTextTable *table)
                 unit.bottom = qMax(unit.bottom, m_lines[i].bottom);
             }
             unit.pageBreak = hasPageBreak(unit.first, unit.end);
+            // A table asks for the break itself, or through its first paragraph.
+            const QTextBlockFormat first = table->cellAt(0, 0).firstCursorPosition().blockFormat();
+            unit.breakBefore = row == 0 && (breaksBefore(format) || breaksBefore(first));
             m_units.push_back(unit);
         }
         row = last + 1;
@@ -220,6 +263,12 @@ void PageRenderer::addTable(QTextTable *table)
             m_units[i - 1].bottom = qMax(m_units[i - 1].bottom, top);
         unit.top = qMin(unit.top, top);
     }
+}
+
+bool PageRenderer::breaksBefore(const QTextFormat &format)
+{
+    return (format.intProperty(QTextFormat::PageBreakPolicy) & QTextFormat::PageBreak_AlwaysBefore)
+           || format.boolProperty(prop::PageBreakBefore);
 }
 
 bool PageRenderer::hasPageBreak(int first, int end) const
@@ -362,6 +411,10 @@ int PageRenderer::formatRange(QPainter *painter, const QRectF &rectTwips, int fi
     auto after = [this, count](int u) { return haveUnit(u + 1) ? m_units[u + 1].first : count; };
     for (int u = startUnit; haveUnit(u); ++u) {
         const Unit unit = m_units[u];
+        if (u != startUnit && unit.breakBefore) {
+            next = unit.first;
+            break;
+        }
         const qreal unitTop = u == startUnit ? top : unit.top;
         if (unit.bottom <= limit + Epsilon) {
             take(unit, unitTop, Everything);
@@ -404,14 +457,27 @@ int PageRenderer::formatRange(QPainter *painter, const QRectF &rectTwips, int fi
 
     if (render && painter) {
         painter->save();
-        painter->setClipRect(QRectF(target.left(), target.top(), target.width(),
+        // Only the page's lines show, but across the whole width of the
+        // device: text with a negative indent or a list marker stands in
+        // the left margin, as word processors print it.
+        const qreal wide = qMax<qreal>(target.width(), 1) * 1000;
+        painter->setClipRect(QRectF(target.left() - wide, target.top(), 3 * wide,
                                     qMin(bottom - top, target.height())),
                              Qt::IntersectClip);
         painter->translate(target.left(), target.top() - top);
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(0, top, target.width(), bottom - top);
+        context.clip = QRectF(-wide, top, 3 * wide, bottom - top);
         context.palette.setColor(QPalette::Text, Qt::black);
         m_copy->documentLayout()->draw(painter, context);
+        if (!m_lastRanges.isEmpty()) {
+            int first = m_lastRanges.front().first;
+            int end = m_lastRanges.front().second;
+            for (const auto &range : std::as_const(m_lastRanges)) {
+                first = qMin(first, range.first);
+                end = qMax(end, range.second);
+            }
+            paintListMarkers(*painter, *m_copy, context.clip, Qt::black, first, end);
+        }
         painter->restore();
     }
     return qMin(next, count);

@@ -25,7 +25,9 @@ namespace richtext {
 // Pages are cut between lines. A table row moves to the next page when it
 // does not fit; only a row taller than a whole page is split, between lines
 // of its cells. A form feed (U+000C) ends its page, and the text after it
-// starts the next one. Something taller than a page (a large picture) is
+// starts the next one, and a paragraph (or table) whose format asks for a
+// page break before it starts a page, as one asking for a break after it
+// ends one. Something taller than a page (a large picture) is
 // rendered clipped on a page of its own, so every call makes progress.
 class PageRenderer
 {
@@ -62,7 +64,8 @@ private:
         int end = 0;
         int lineBegin = 0; // its lines in m_lines
         int lineEnd = 0;
-        bool pageBreak = false;
+        bool pageBreak = false;   // the page ends after it
+        bool breakBefore = false; // it starts a page, unless it is the first on one
         bool row = false;
     };
     // One page of a split row: it starts at `top` and is asked for by
@@ -74,6 +77,7 @@ private:
     };
 
     void prepare(QPaintDevice *device, qreal dpiX, qreal dpiY, qreal width);
+    void scaleIndents(qreal factor);
     void buildUnits();
     bool advance();
     bool haveUnit(int index);
@@ -81,6 +85,7 @@ private:
     void collectLines(int firstPosition, int lastPosition);
     void collectBlockLines(int blockNumber);
     bool hasPageBreak(int first, int end) const;
+    static bool breaksBefore(const QTextFormat &format);
     int unitAt(int position);
     qreal cleanCut(const Unit &unit, qreal top, qreal limit) const;
     int firstBelow(const Unit &unit, qreal cut) const;

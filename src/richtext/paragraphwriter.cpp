@@ -1,5 +1,7 @@
 #include "richtext/paragraphwriter.h"
 
+#include "richtext/listmarkers.h"
+
 #include <QTextCursor>
 
 namespace richtext {
@@ -23,42 +25,17 @@ void Paragraph::clear()
     mark = -1;
 }
 
-ParagraphWriter::ListChoice ParagraphWriter::chooseList(const rtf::ParState &par)
-{
-    ListChoice choice;
-    if (par.ls > 0) {
-        m_pnList.clear();
-        m_pnDef = -1;
-        choice.level = m_tables.listLevel(par.ls, par.ilvl);
-        if (!choice.level || choice.level->kind == ListKind::None)
-            return {};
-        choice.key = (qint64(par.ls) << 8) | par.ilvl;
-        // A higher level item restarts the numbering of the levels below it.
-        for (int lower = par.ilvl + 1; lower <= 8; ++lower)
-            m_lists.remove((qint64(par.ls) << 8) | lower);
-        choice.list = m_lists.value(choice.key);
-        return choice;
-    }
-    if (par.pn >= 0 && size_t(par.pn) < m_tables.pnDefs.size()) {
-        choice.level = &m_tables.pnDefs[size_t(par.pn)];
-        if (m_pnDef == par.pn)
-            choice.list = m_pnList;
-        choice.key = -1 - par.pn;
-        return choice;
-    }
-    m_pnList.clear();
-    m_pnDef = -1;
-    return {};
-}
-
 void ParagraphWriter::write(QTextCursor &cursor, const Paragraph &p, Placement placement)
 {
-    const ListChoice list = chooseList(p.par);
+    const ListChooser::Choice list = m_lists.choose(p.par);
     const int object = list.list ? list.list->objectIndex() : -1;
     const QTextCharFormat &mark = m_formats.format(p.mark >= 0 ? p.mark : 0);
 
     if (placement != Placement::JoinBlock || list.level) {
-        const QTextBlockFormat block = m_formats.blockFormat(p.par, list.level != nullptr, object);
+        QTextBlockFormat block = m_formats.blockFormat(p.par, list.level != nullptr, object);
+        // Lists read from RTF draw their markers themselves (listmarkers.h).
+        if (list.level)
+            hideQtMarker(block);
         if (placement == Placement::NewBlock) {
             cursor.insertBlock(block, mark);
         } else {
@@ -71,13 +48,10 @@ void ParagraphWriter::write(QTextCursor &cursor, const Paragraph &p, Placement p
                 cursor.setBlockCharFormat(mark);
         }
         if (list.level && !list.list) {
-            QTextList *created = cursor.createList(m_formats.listFormat(*list.level, p.par));
-            if (list.key >= 0) {
-                m_lists.insert(list.key, created);
-            } else {
-                m_pnList = created;
-                m_pnDef = p.par.pn;
-            }
+            QTextListFormat format = m_formats.listFormat(*list.level, p.par);
+            if (list.key >= 0)
+                m_lists.fillLevelNumbers(format, p.par, *list.level);
+            m_lists.started(list, cursor.createList(format));
         }
     }
 

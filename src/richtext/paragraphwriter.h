@@ -1,12 +1,10 @@
 #pragma once
 
 #include "richtext/formatcache.h"
+#include "richtext/listchooser.h"
 #include "richtext/rtfstate.h"
 
-#include <QHash>
-#include <QPointer>
 #include <QString>
-#include <QTextList>
 
 #include <vector>
 
@@ -38,7 +36,7 @@ class ParagraphWriter
 {
 public:
     ParagraphWriter(FormatCache &formats, const rtf::DocumentTables &tables)
-        : m_formats(formats), m_tables(tables)
+        : m_formats(formats), m_lists(tables)
     {
     }
 
@@ -51,21 +49,8 @@ public:
     void write(QTextCursor &cursor, const Paragraph &paragraph, Placement placement);
 
 private:
-    struct ListChoice
-    {
-        const rtf::ListLevelDef *level = nullptr;
-        QTextList *list = nullptr; // the list to join, or null to start one
-        qint64 key = 0;
-    };
-    ListChoice chooseList(const rtf::ParState &par);
-
     FormatCache &m_formats;
-    const rtf::DocumentTables &m_tables;
-    // Lists of \ls/\ilvl continue through the document; a \pn list goes on
-    // only through consecutive paragraphs with the same numbering.
-    QHash<qint64, QPointer<QTextList>> m_lists;
-    QPointer<QTextList> m_pnList;
-    int m_pnDef = -1;
+    ListChooser m_lists;
 };
 
 } // namespace richtext

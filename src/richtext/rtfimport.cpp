@@ -2,6 +2,7 @@
 
 #include "richtext/codepage.h"
 #include "richtext/documentbuilder.h"
+#include "richtext/pagesetup.h"
 #include "richtext/plaintextsink.h"
 #include "richtext/rtfreader.h"
 #include "richtext/textproperties.h"
@@ -78,10 +79,15 @@ bool insertRtf(QTextCursor &cursor, QByteArrayView rtf, const ImportOptions &opt
     }
     cursor.beginEditBlock();
     cursor.removeSelectedText();
+    // RTF read into an empty document becomes that document, page and all;
+    // inserted into text, it leaves the page alone.
+    const bool wholeDocument = cursor.document()->isEmpty();
     rtf::DocumentTables tables;
     DocumentBuilder builder(cursor, tables);
     rtf::Reader reader(builder, tables, readerOptions(options));
     reader.read(data);
+    if (const auto page = tables.page.result(); page && wholeDocument)
+        setPageSetup(*cursor.document(), *page);
     cursor.endEditBlock();
     if (error)
         error->clear();

@@ -12,9 +12,9 @@ enum class Kw : std::uint16_t {
     // Document and encoding.
     Rtf, Ansi, Mac, Pc, Pca, AnsiCpg, Deff, DefLang, Uc, U, Upr, Ud,
     // Destinations read by the reader.
-    FontTbl, ColorTbl, StyleSheet, Pict, Field, FldInst, FldRslt, Object, ObjData, ObjClass,
+    FontTbl, FAlt, ColorTbl, StyleSheet, Pict, Field, FldInst, FldRslt, Object, ObjData, ObjClass,
     Result, ListTable, List, ListLevel, LevelText, LevelNumbers, ListOverrideTable,
-    ListOverride, Pn, PnTxtB, PnTxtA, NestTableProps, ShpPict, Shp, ShpRslt,
+    ListOverride, LfoLevel, Pn, PnTxtB, PnTxtA, NestTableProps, ShpPict, Shp, ShpRslt,
     // Destinations skipped with their content.
     SkipDest,
     // Special characters.
@@ -44,6 +44,8 @@ enum class Kw : std::uint16_t {
     // Pictures and objects.
     PngBlip, JpegBlip, EmfBlip, WMetafile, MacPict, PmMetafile, DiBitmap, WBitmap,
     PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY, ObjMeta,
+    // Paper size and margins (pagesetup.h reads them by name).
+    PageWord,
 };
 
 struct KeywordInfo

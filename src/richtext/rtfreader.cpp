@@ -133,6 +133,12 @@ void Reader::groupStart()
     case Dest::FontTable:
         g.dest = Dest::FontEntry;
         break;
+    case Dest::FontEntry:
+    case Dest::FontPart:
+        // {\*\falt ...}, {\*\panose ...} and the like inside an entry: the
+        // entry goes on around them, and their text is not part of its name.
+        g.dest = Dest::FontPart;
+        break;
     case Dest::StyleSheet:
         g.dest = Dest::StyleEntry;
         break;
@@ -146,7 +152,7 @@ void Reader::groupStart()
     // push may move the stack's storage.
     const Dest parentDest = parent.dest;
     m_stack.push_back(g);
-    if (g.dest == Dest::FontEntry) {
+    if (g.dest == Dest::FontEntry && parentDest == Dest::FontTable) {
         m_font = FontDef();
         m_fontIndex = -1;
         m_fontOpen = false;
@@ -186,6 +192,8 @@ void Reader::groupEnd()
     const Group &parent = m_stack.back();
     if (closed.dest != parent.dest || closed.objectStart)
         endDestination(closed);
+    if (closed.field >= 0 && m_stack.back().field != closed.field)
+        endField(closed);
 }
 
 void Reader::skipCurrentGroup()
@@ -213,7 +221,7 @@ void Reader::skipCurrentGroup()
 int Reader::currentCodePage() const
 {
     const Group &g = m_stack.back();
-    if (g.dest == Dest::FontEntry || g.dest == Dest::FontTable) {
+    if (g.dest == Dest::FontEntry || g.dest == Dest::FontTable || g.dest == Dest::FontAlt) {
         if (!m_options.plainRtf && m_font.codePage > 0)
             return m_font.codePage;
         return m_tables.codePage;
@@ -253,6 +261,7 @@ void Reader::textBytes(std::string_view bytes)
     case Dest::Body:
     case Dest::FontTable:
     case Dest::FontEntry:
+    case Dest::FontAlt:
     case Dest::LevelText:
     case Dest::PnText:
     case Dest::FieldInst:
@@ -350,6 +359,12 @@ void Reader::deliver(QStringView text)
                 m_font.name.append(c);
         }
         break;
+    case Dest::FontAlt:
+        for (QChar c : text) {
+            if (c != u';' && m_font.alt.size() < 256)
+                m_font.alt.append(c);
+        }
+        break;
     case Dest::LevelText:
         if (m_levelText.size() < 256)
             m_levelText.append(text);
@@ -379,7 +394,12 @@ void Reader::deliver(QStringView text)
 
 void Reader::bodyText(QStringView text)
 {
-    const CharState &chr = m_stack.back().chr;
+    bodyText(text, m_stack.back().chr);
+}
+
+void Reader::bodyText(QStringView text, const CharState &chr)
+{
+    m_shown += text.size();
     if (!m_run.isEmpty() && !(m_runState == chr))
         flushRun();
     m_runState = chr;

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 // The RTF reader: keeps the group state on an explicit stack, reads the
@@ -42,8 +43,9 @@ public:
 
 private:
     enum class Dest : std::uint8_t {
-        Body, FontTable, FontEntry, ColorTable, StyleSheet, StyleEntry,
+        Body, FontTable, FontEntry, FontPart, FontAlt, ColorTable, StyleSheet, StyleEntry,
         ListTable, List, ListLevel, LevelText, LevelNumbers, ListOverrideTable, ListOverride,
+        LfoLevel,
         Pict, FieldInst, PnDef, PnText, ObjData, ObjClass, ObjName, Upr, UprChild,
     };
 
@@ -63,6 +65,7 @@ private:
     struct Field
     {
         QString instruction;
+        qint64 shownBefore = 0; // m_shown when the field began
     };
 
     struct ObjectInfo
@@ -97,6 +100,7 @@ private:
     void deliver(QStringView text);
     void deliverChar(char16_t ch) { deliver(QStringView(&ch, 1)); }
     void bodyText(QStringView text);
+    void bodyText(QStringView text, const CharState &chr);
     void flushRun();
     int currentCodePage() const;
     int tableLevel() const;
@@ -116,19 +120,24 @@ private:
     void rowEnd(bool nested);
     void pageBreak();
 
-    // rtfreadertables.cpp: the header tables, lists, fields, pictures.
+    // rtfreadertables.cpp: the header tables, lists, pictures.
     void tableWord(Kw id, bool hasParam, int param);
     void commitFont();
     void commitColor();
     void commitStyle();
     void commitListLevel(const Group &closed);
     void commitPn(const Group &closed);
+    QChar bulletInFont(QChar bullet, int font) const;
     void pictWord(Kw id, bool hasParam, int param, std::string_view word);
     void hexBytes(std::string_view hex, QByteArray &out);
     void endPicture(const Group &closed);
     void endObject(const Group &closed);
-    void startFieldResult();
     int addTabStop(int tabs, int position);
+
+    // rtfreaderfields.cpp: fields.
+    void startFieldResult();
+    void endField(const Group &closed);
+    int fontNamed(const QString &name, bool symbol);
     static QString hyperlinkTarget(const QString &instruction);
 
     Sink &m_sink;
@@ -151,6 +160,7 @@ private:
     QString m_run;
     CharState m_runState;
     QString m_decoded;
+    qint64 m_shown = 0; // characters and pictures handed on in the body
 
     // Destination scratch state.
     FontDef m_font;
@@ -170,8 +180,17 @@ private:
     QString m_levelText;
     int m_overrideListId = 0;
     int m_overrideLs = 0;
+    // The \lfolevel groups of a \listoverride: per level, a new start
+    // value or a whole new level.
+    struct LevelOverride
+    {
+        int start = -1;
+        std::optional<ListLevelDef> level;
+    };
+    std::vector<LevelOverride> m_levelOverrides;
     ListLevelDef m_pn;
     bool m_pnTextAfter = false;
+    bool m_pnContinues = false; // \pnlvlcont: the group shows no number
     QHash<QString, int> m_pnIndex;
     Picture m_pict;
     int m_pictNibble = -1;

@@ -1,6 +1,7 @@
 #include "richtext/rtfreader.h"
 
 #include "richtext/codepage.h"
+#include "richtext/symbolfonts.h"
 
 namespace richtext::rtf {
 
@@ -32,36 +33,6 @@ int codePageOfCharset(int charset)
     case 81: return 950; // Mac traditional Chinese
     default: return 0;   // DEFAULT_CHARSET and unknown values
     }
-}
-
-// One argument of a field instruction: a quoted string (backslash escapes
-// the next character) or a word up to white space.
-QString nextArgument(const QString &text, qsizetype &pos)
-{
-    while (pos < text.size() && text.at(pos).isSpace())
-        ++pos;
-    QString arg;
-    if (pos >= text.size())
-        return arg;
-    const QChar first = text.at(pos);
-    const bool quoted = first == u'"' || first == QChar(0x201C);
-    if (quoted)
-        ++pos;
-    while (pos < text.size()) {
-        const QChar c = text.at(pos);
-        if (quoted ? (c == u'"' || c == QChar(0x201D)) : c.isSpace()) {
-            ++pos;
-            break;
-        }
-        if (c == u'\\' && quoted && pos + 1 < text.size()) {
-            arg.append(text.at(pos + 1));
-            pos += 2;
-            continue;
-        }
-        arg.append(c);
-        ++pos;
-    }
-    return arg;
 }
 
 } // namespace
@@ -98,6 +69,24 @@ void Reader::endDestination(const Group &closed)
         break;
     case Dest::ListOverride:
         m_tables.overrides.insert(m_overrideLs, m_overrideListId);
+        if (!m_levelOverrides.empty()) {
+            // The override's own levels: the list's, with what it changes.
+            std::vector<ListLevelDef> levels = m_tables.lists.value(m_overrideListId);
+            for (size_t i = 0; i < m_levelOverrides.size(); ++i) {
+                const LevelOverride &change = m_levelOverrides[i];
+                if (levels.size() <= i) {
+                    if (!change.level)
+                        continue;
+                    levels.resize(i + 1, *change.level);
+                }
+                if (change.level)
+                    levels[i] = *change.level;
+                if (change.start >= 0)
+                    levels[i].start = change.start;
+            }
+            if (!levels.empty())
+                m_tables.overrideLevels.insert(m_overrideLs, levels);
+        }
         break;
     case Dest::PnDef:
         commitPn(closed);
@@ -114,6 +103,8 @@ void Reader::tableWord(Kw id, bool hasParam, int param)
 {
     const int value = hasParam ? param : 0;
     Group &g = m_stack.back();
+    // A \pnlvlcont group shows no number, whatever style it names.
+    const auto numbered = [this](ListKind kind) { return m_pnContinues ? ListKind::None : kind; };
     switch (g.dest) {
     case Dest::FontTable:
     case Dest::FontEntry:
@@ -171,20 +162,32 @@ void Reader::tableWord(Kw id, bool hasParam, int param)
         else if (id == Kw::Ls)
             m_overrideLs = value;
         return;
+    case Dest::LfoLevel:
+        if (id == Kw::LevelStartAt && !m_levelOverrides.empty())
+            m_levelOverrides.back().start = std::clamp(value, 0, 32767);
+        return;
     case Dest::PnDef:
         switch (id) {
-        case Kw::PnLvlBlt: m_pn.kind = ListKind::Bullet; return;
-        case Kw::PnLvlCont: m_pn.kind = ListKind::None; return;
+        case Kw::PnLvlBlt:
+            m_pn.kind = ListKind::Bullet;
+            m_pnContinues = false;
+            return;
+        case Kw::PnLvlCont:
+            // A paragraph inside a list item: no number, whatever style follows.
+            m_pn.kind = ListKind::None;
+            m_pnContinues = true;
+            return;
         case Kw::PnLvlBody:
         case Kw::PnLvl:
+            m_pnContinues = false;
             if (m_pn.kind == ListKind::None || m_pn.kind == ListKind::Bullet)
                 m_pn.kind = ListKind::Arabic;
             return;
-        case Kw::PnDec: m_pn.kind = ListKind::Arabic; return;
-        case Kw::PnLcLtr: m_pn.kind = ListKind::LowerLetter; return;
-        case Kw::PnUcLtr: m_pn.kind = ListKind::UpperLetter; return;
-        case Kw::PnLcRm: m_pn.kind = ListKind::LowerRoman; return;
-        case Kw::PnUcRm: m_pn.kind = ListKind::UpperRoman; return;
+        case Kw::PnDec: m_pn.kind = numbered(ListKind::Arabic); return;
+        case Kw::PnLcLtr: m_pn.kind = numbered(ListKind::LowerLetter); return;
+        case Kw::PnUcLtr: m_pn.kind = numbered(ListKind::UpperLetter); return;
+        case Kw::PnLcRm: m_pn.kind = numbered(ListKind::LowerRoman); return;
+        case Kw::PnUcRm: m_pn.kind = numbered(ListKind::UpperRoman); return;
         case Kw::PnStart: m_pn.start = std::clamp(value, 0, 32767); return;
         case Kw::PnF:
             // The bullet text is in this font's code page.
@@ -202,6 +205,9 @@ void Reader::commitFont()
     if (m_fontOpen && m_fontIndex >= 0 && m_tables.fonts.size() < 4096) {
         FontDef font = m_font;
         font.name = font.name.trimmed();
+        font.alt = font.alt.trimmed();
+        if (font.name.isEmpty())
+            std::swap(font.name, font.alt);
         m_tables.fonts.insert(m_fontIndex, font);
     }
     const int index = m_fontIndex;
@@ -232,7 +238,8 @@ void Reader::commitStyle()
 
 void Reader::commitListLevel(const Group &closed)
 {
-    if (m_listLevels.size() >= 9)
+    const bool overriding = m_stack.back().dest == Dest::LfoLevel && !m_levelOverrides.empty();
+    if (!overriding && m_listLevels.size() >= 9)
         return;
     ListLevelDef level;
     level.kind = kindOfNfc(m_levelNfc);
@@ -247,8 +254,9 @@ void Reader::commitListLevel(const Group &closed)
         text = m_levelText.mid(1, length);
     }
     if (level.kind == ListKind::Bullet) {
-        level.bullet = text.isEmpty() ? QChar(0x2022) : text.at(0);
+        level.bullet = text.isEmpty() ? QChar(0x2022) : bulletInFont(text.at(0), closed.chr.font);
     } else if (level.kind != ListKind::None) {
+        level.text = text;
         qsizetype first = -1, last = -1;
         for (qsizetype i = 0; i < text.size(); ++i) {
             if (text.at(i).unicode() < 9) {
@@ -264,20 +272,39 @@ void Reader::commitListLevel(const Group &closed)
             level.suffix = QStringLiteral(".");
         }
     }
-    m_listLevels.push_back(level);
+    if (overriding)
+        m_levelOverrides.back().level = level;
+    else
+        m_listLevels.push_back(level);
+}
+
+QChar Reader::bulletInFont(QChar bullet, int font) const
+{
+    // Bullets are mostly symbols of Symbol or Wingdings, read as their codes.
+    // A symbol we have no character for stays a bullet of Qt's own (its
+    // code would show as some letter or nothing at all).
+    const FontDef *def = m_tables.font(font);
+    if (!def)
+        return bullet;
+    if (const char16_t u = symbolToUnicode(def->name, bullet.unicode()))
+        return QChar(u);
+    if (isSymbolFont(def->name) && bullet.unicode() >= 0x80)
+        return QChar(0x2022);
+    return bullet;
 }
 
 void Reader::commitPn(const Group &closed)
 {
-    Q_UNUSED(closed);
     ParState &par = m_stack.back().par;
+    par.set(ParState::PnContinues, m_pnContinues);
     if (m_pn.kind == ListKind::None) {
         par.pn = -1;
         return;
     }
     ListLevelDef def = m_pn;
     if (def.kind == ListKind::Bullet) {
-        def.bullet = def.prefix.isEmpty() ? QChar(0x2022) : def.prefix.at(0);
+        def.bullet = def.prefix.isEmpty() ? QChar(0x2022)
+                                          : bulletInFont(def.prefix.at(0), closed.chr.font);
         def.prefix.clear();
         def.suffix.clear();
     }
@@ -293,6 +320,7 @@ void Reader::commitPn(const Group &closed)
         m_tables.pnDefs.push_back(def);
     }
     par.pn = it.value();
+    par.set(ParState::PnGiven, true);
 }
 
 int Reader::addTabStop(int tabs, int position)
@@ -323,53 +351,6 @@ int Reader::addTabStop(int tabs, int position)
     m_tables.tabSets.push_back(std::move(stops));
     m_tabIndex.insert(key, index);
     return index;
-}
-
-void Reader::startFieldResult()
-{
-    Group &g = m_stack.back();
-    if (g.field < 0)
-        return;
-    const QString target = hyperlinkTarget(m_fields[size_t(g.field)].instruction);
-    if (target.isEmpty())
-        return;
-    auto it = m_linkIndex.constFind(target);
-    if (it == m_linkIndex.cend()) {
-        if (m_tables.links.size() >= 65536)
-            return;
-        it = m_linkIndex.insert(target, int(m_tables.links.size()));
-        m_tables.links.append(target);
-    }
-    g.chr.link = it.value();
-}
-
-QString Reader::hyperlinkTarget(const QString &instruction)
-{
-    qsizetype pos = 0;
-    if (nextArgument(instruction, pos).compare(u"HYPERLINK", Qt::CaseInsensitive) != 0)
-        return {};
-    QString url;
-    QString anchor;
-    while (pos < instruction.size()) {
-        const QString arg = nextArgument(instruction, pos);
-        if (arg.isEmpty())
-            continue;
-        if (arg.startsWith(u'\\') && arg.size() == 2) {
-            // Switches: \l takes the bookmark; \o, \t take an argument we
-            // do not need; \m, \n none.
-            const QChar s = arg.at(1).toLower();
-            if (s == u'l')
-                anchor = nextArgument(instruction, pos);
-            else if (s == u'o' || s == u't')
-                nextArgument(instruction, pos);
-            continue;
-        }
-        if (url.isEmpty())
-            url = arg;
-    }
-    if (!anchor.isEmpty())
-        return url + u'#' + anchor;
-    return url;
 }
 
 void Reader::pictWord(Kw id, bool hasParam, int param, std::string_view word)
@@ -443,6 +424,7 @@ void Reader::endPicture(const Group &closed)
         m_pict.objectName = object.name;
     }
     flushRun();
+    ++m_shown;
     m_sink.picture(m_pict, closed.chr);
     m_pict = Picture();
 }
@@ -461,6 +443,7 @@ void Reader::endObject(const Group &closed)
         p.objectMeta = object.meta;
         p.objectName = object.name;
         flushRun();
+        ++m_shown;
         m_sink.picture(p, closed.chr);
     }
     object = ObjectInfo(); // its bytes are no longer needed here

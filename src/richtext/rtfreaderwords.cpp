@@ -123,6 +123,7 @@ void Reader::controlWord(const Token &t)
     case Dest::ColorTable:
     case Dest::List:
     case Dest::ListOverride:
+    case Dest::LfoLevel:
     case Dest::PnDef:
         tableWord(info.id, t.hasParam, t.param);
         return;
@@ -164,8 +165,13 @@ void Reader::controlWord(const Token &t)
         return;
     }
     switch (info.id) {
-    case Kw::Par:
+    case Kw::PageWord:
+        m_tables.page.read(t.word, t.hasParam, t.param);
+        return;
     case Kw::Sect:
+        m_tables.page.endSection();
+        [[fallthrough]];
+    case Kw::Par:
         paragraphEnd();
         return;
     case Kw::Page:
@@ -250,6 +256,12 @@ bool Reader::beginDestination(Kw id)
         m_fontIndex = -1;
         m_fontOpen = false;
         return true;
+    case Kw::FAlt:
+        if (d != Dest::FontPart || !m_fontOpen)
+            return false;
+        g.dest = Dest::FontAlt;
+        m_font.alt.clear();
+        return true;
     case Kw::ColorTbl:
         if (!body)
             return false;
@@ -274,6 +286,7 @@ bool Reader::beginDestination(Kw id)
             return d == Dest::FieldInst; // a field inside an instruction adds to it
         g.field = int(m_fields.size());
         m_fields.emplace_back();
+        m_fields.back().shownBefore = m_shown;
         return true;
     case Kw::FldInst:
         if (!body || g.field < 0)
@@ -326,7 +339,7 @@ bool Reader::beginDestination(Kw id)
         m_listLevels.clear();
         return true;
     case Kw::ListLevel:
-        if (d != Dest::List)
+        if (d != Dest::List && d != Dest::LfoLevel)
             return false;
         g.dest = Dest::ListLevel;
         g.par = ParState();
@@ -352,6 +365,13 @@ bool Reader::beginDestination(Kw id)
         g.dest = Dest::ListOverride;
         m_overrideListId = 0;
         m_overrideLs = 0;
+        m_levelOverrides.clear();
+        return true;
+    case Kw::LfoLevel:
+        if (d != Dest::ListOverride || m_levelOverrides.size() >= 9)
+            return false;
+        g.dest = Dest::LfoLevel;
+        m_levelOverrides.emplace_back();
         return true;
     case Kw::Pn:
         if (!body)
@@ -359,6 +379,7 @@ bool Reader::beginDestination(Kw id)
         g.dest = Dest::PnDef;
         m_pn = ListLevelDef();
         m_pn.kind = ListKind::Arabic;
+        m_pnContinues = false;
         return true;
     case Kw::PnTxtB:
     case Kw::PnTxtA:
@@ -530,6 +551,7 @@ void Reader::paragraphEnd()
     flushRun();
     const Group &g = m_stack.back();
     m_sink.paragraphEnd(g.par, g.chr, tableLevel());
+    m_stack.back().par.set(ParState::PnGiven, false);
 }
 
 void Reader::cellEnd(bool nested)
@@ -542,6 +564,7 @@ void Reader::cellEnd(bool nested)
         m_rowOpen = true; // writers that leave out \intbl still end cells
     }
     m_sink.cellEnd(g.par, g.chr, level);
+    m_stack.back().par.set(ParState::PnGiven, false);
 }
 
 void Reader::rowEnd(bool nested)

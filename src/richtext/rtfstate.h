@@ -1,5 +1,6 @@
 #pragma once
 
+#include "richtext/pagesetup.h"
 #include "richtext/textkinds.h"
 
 #include <QByteArray>
@@ -73,6 +74,8 @@ struct ParState
         PageBreakBefore = 1u << 2,
         RightToLeft = 1u << 3,
         InTable = 1u << 4, // \intbl
+        PnGiven = 1u << 5,     // the paragraph's own \pn group, not the one before kept
+        PnContinues = 1u << 6, // \pnlvlcont: a paragraph inside a list item, without a number
     };
     enum Align : std::int32_t { Left, Right, Center, Justify, Distribute };
 
@@ -112,6 +115,7 @@ struct TabStop
 struct FontDef
 {
     QString name;
+    QString alt;          // {\*\falt}: the face to use when `name` is missing
     QString family;       // froman, fswiss ... as read, without the leading 'f'
     int charset = -1;     // \fcharset; -1 when the entry gives none
     int codePage = 0;     // code page of the entry's bytes (charset, \cpg, document)
@@ -125,6 +129,7 @@ struct ListLevelDef
     int start = 1;
     QString prefix;        // text before the number
     QString suffix;        // text after the number
+    QString text;          // \leveltext with the numbers of levels 0 to 8 as characters 0 to 8
     QChar bullet;          // bullet character of a bullet level
     int li = 0, fi = 0;    // indents the level asks for, twips
     bool operator==(const ListLevelDef &) const = default;
@@ -178,6 +183,7 @@ struct DocumentTables
     std::vector<std::vector<TabStop>> tabSets;
     std::vector<ListLevelDef> pnDefs;
     QStringList links;
+    PageSetupWords page; // paper size and margins
 
     const FontDef *font(int index) const
     {
@@ -191,6 +197,9 @@ struct DocumentTables
     // The level definition of \lsN\ilvlM, or null.
     const ListLevelDef *listLevel(int ls, int ilvl) const
     {
+        auto own = overrideLevels.constFind(ls);
+        if (own != overrideLevels.cend() && !own->empty())
+            return &own.value()[std::min<size_t>(std::max(ilvl, 0), own->size() - 1)];
         auto it = overrides.constFind(ls);
         if (it == overrides.cend())
             return nullptr;
@@ -203,6 +212,8 @@ struct DocumentTables
 
     QHash<int, std::vector<ListLevelDef>> lists; // \listid -> levels
     QHash<int, int> overrides;                   // \ls -> \listid
+    // \ls -> the levels of an override whose \lfolevel groups change its list's
+    QHash<int, std::vector<ListLevelDef>> overrideLevels;
 };
 
 } // namespace richtext::rtf

@@ -1,6 +1,7 @@
 #include "richtext/rtfwriter.h"
 
 #include "richtext/codepage.h"
+#include "richtext/pagesetup.h"
 #include "richtext/rtfwriterparaformat.h"
 #include "richtext/rtfwriterpicture.h"
 #include "richtext/textproperties.h"
@@ -27,45 +28,6 @@ constexpr qreal DefaultTextWidth = 624;
 int twips(qreal px)
 {
     return qRound(px * 15);
-}
-
-QString letters(int n, char base)
-{
-    QString text;
-    while (n > 0) {
-        --n;
-        text.prepend(QChar(base + n % 26));
-        n /= 26;
-    }
-    return text;
-}
-
-QString roman(int n, bool upper)
-{
-    if (n <= 0 || n >= 4000)
-        return QString::number(n);
-    static const struct { int value; const char *digits; } table[] = {
-        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
-        {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
-    QString text;
-    for (const auto &entry : table) {
-        while (n >= entry.value) {
-            text += QLatin1String(entry.digits);
-            n -= entry.value;
-        }
-    }
-    return upper ? text.toUpper() : text;
-}
-
-QString numberText(ListKind kind, int n)
-{
-    switch (kind) {
-    case ListKind::LowerLetter: return letters(n, 'a');
-    case ListKind::UpperLetter: return letters(n, 'A');
-    case ListKind::LowerRoman: return roman(n, false);
-    case ListKind::UpperRoman: return roman(n, true);
-    default: return QString::number(n);
-    }
 }
 
 const char *numberStyle(ListKind kind)
@@ -155,6 +117,7 @@ QByteArray RtfWriter::header()
     m_colors.write(out);
     out.newline();
     out.symbol("{\\*\\generator Quorin;}");
+    out.words(pageSetupRtf(m_document)); // the page the document came with, if any
     out.word("viewkind", 4);
     out.word("uc", 1);
     return out.take();
@@ -251,6 +214,8 @@ RtfWriter::ListInfo RtfWriter::listInfo(const QTextBlock &block) const
         const QTextListFormat format = list->format();
         info.kind = listKindOf(format.style());
         info.bullet = format.style();
+        if (info.kind == ListKind::Bullet)
+            info.bulletText = format.stringProperty(prop::ListBullet);
         info.list = list;
         info.id = list->objectIndex();
         if (format.hasProperty(prop::NumberingStart))
@@ -302,7 +267,8 @@ void RtfWriter::writeParagraphStart(const QTextBlock &block, int depth)
     const ListInfo list = listInfo(block);
     // Bullet items of one look are one run of \pn paragraphs, as readers
     // see them anyway; numbered lists keep their identity.
-    const int listKey = list.kind == ListKind::Bullet ? -2 - list.bullet
+    const int ownBullet = list.bulletText.isEmpty() ? 0 : list.bulletText.front().unicode() + 1;
+    const int listKey = list.kind == ListKind::Bullet ? -2 - list.bullet - 16 * ownBullet
                         : list.kind != ListKind::None ? list.id
                                                       : -1;
     // Formats that differ only in what RTF does not carry write the same
@@ -344,7 +310,10 @@ int RtfWriter::itemNumber(const ListInfo &list, const QTextBlock &block) const
 RtfWriter::Bullet RtfWriter::bullet(const ListInfo &list)
 {
     // The marker glyphs rich-edit controls and word processors use: a
-    // Symbol dot, a Courier "o" for circles, a Wingdings square.
+    // Symbol dot, a Courier "o" for circles, a Wingdings square. Any other
+    // bullet is written as the character it is, in the document's font.
+    if (!list.bulletText.isEmpty())
+        return {0, QByteArray()};
     switch (list.bullet) {
     case QTextListFormat::ListCircle:
         return {bulletFont(QStringLiteral("Courier New"), 0), "o"};
@@ -355,12 +324,14 @@ RtfWriter::Bullet RtfWriter::bullet(const ListInfo &list)
     }
 }
 
-void RtfWriter::writeGlyph(const QByteArray &glyph)
+void RtfWriter::writeGlyph(const ListInfo &list, const Bullet &bullet)
 {
-    if (glyph.startsWith('\\'))
-        m_out.symbol(glyph);
+    if (bullet.glyph.isEmpty())
+        m_encoder.append(m_out, list.bulletText, m_fonts.codePageOf(bullet.font));
+    else if (bullet.glyph.startsWith('\\'))
+        m_out.symbol(bullet.glyph);
     else
-        m_out.literal(glyph);
+        m_out.literal(bullet.glyph);
 }
 
 void RtfWriter::writeListText(const ListInfo &list, const QTextBlock &block)
@@ -370,11 +341,11 @@ void RtfWriter::writeListText(const ListInfo &list, const QTextBlock &block)
     if (list.kind == ListKind::Bullet) {
         const Bullet mark = bullet(list);
         m_out.word("f", mark.font);
-        writeGlyph(mark.glyph);
+        writeGlyph(list, mark);
     } else {
         const int number = itemNumber(list, block);
         m_out.word("f", 0);
-        m_encoder.append(m_out, list.prefix + numberText(list.kind, number) + list.suffix,
+        m_encoder.append(m_out, list.prefix + listNumberText(list.kind, number) + list.suffix,
                          m_fonts.codePageOf(0));
     }
     m_out.word("tab");
@@ -393,7 +364,7 @@ void RtfWriter::writeListDefinition(const ListInfo &list, const QTextBlock &bloc
         m_out.word("pnindent", 0);
         m_out.open();
         m_out.word("pntxtb");
-        writeGlyph(mark.glyph);
+        writeGlyph(list, mark);
         m_out.close();
     } else {
         m_out.word("pnlvlbody");

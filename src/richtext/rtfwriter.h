@@ -46,6 +46,7 @@ private:
         int id = -1;      // the QTextList, -1 for numbering kept on the block
         QTextList *list = nullptr;
         int bullet = 0;   // QTextListFormat::Style of a bullet list
+        QString bulletText; // a bullet Qt has no style for (prop::ListBullet)
         QString prefix;
         QString suffix;
     };
@@ -63,10 +64,10 @@ private:
     struct Bullet
     {
         int font;
-        QByteArray glyph; // \'hh, or a literal character
+        QByteArray glyph; // \'hh, or a literal character; empty for ListInfo::bulletText
     };
     Bullet bullet(const ListInfo &list);
-    void writeGlyph(const QByteArray &glyph);
+    void writeGlyph(const ListInfo &list, const Bullet &bullet);
     int itemNumber(const ListInfo &list, const QTextBlock &block) const;
     void writeCellEnd(int depth);
     void writeRuns(const QTextBlock &block);

@@ -82,9 +82,12 @@ RtfCharState RtfCharFormatWriter::compute(const QTextCharFormat &format)
     const QFont &def = m_defaultFont;
 
     RtfFont font;
-    font.name = format.property(QTextFormat::FontFamilies).toStringList().value(0);
+    const QStringList families = format.property(QTextFormat::FontFamilies).toStringList();
+    font.name = families.value(0);
     if (font.name.isEmpty())
         font.name = def.family();
+    else
+        font.alt = families.value(1);
     font.charset = format.hasProperty(prop::FontCharset) ? format.intProperty(prop::FontCharset)
                                                          : codepage::charsetFor(m_codePage);
     if (format.hasProperty(prop::FontPitch))
@@ -117,7 +120,8 @@ RtfCharState RtfCharFormatWriter::compute(const QTextCharFormat &format)
     case QTextCharFormat::AlignSubScript: s.script = 2; break;
     default: break;
     }
-    s.offset = format.intProperty(prop::Offset);
+    // Offset and kerning are kept in twips; RTF gives them in half points.
+    s.offset = qRound(format.intProperty(prop::Offset) / 10.0);
 
     if (!format.boolProperty(prop::AutoColor) && format.hasProperty(QTextFormat::ForegroundBrush)
         && format.foreground().style() != Qt::NoBrush)
@@ -137,7 +141,7 @@ RtfCharState RtfCharFormatWriter::compute(const QTextCharFormat &format)
     else if (format.hasProperty(QTextFormat::FontLetterSpacing)
              && format.fontLetterSpacingType() == QFont::AbsoluteSpacing)
         s.spacing = qRound(format.fontLetterSpacing() * 15); // px at 96 dpi to twips
-    s.kerning = format.intProperty(prop::Kerning);
+    s.kerning = qRound(format.intProperty(prop::Kerning) / 10.0);
     s.animation = format.intProperty(prop::Animation);
     s.outline = format.boolProperty(prop::Outline);
     s.shadow = format.boolProperty(prop::Shadow);

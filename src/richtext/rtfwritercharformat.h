@@ -34,7 +34,7 @@ struct RtfCharState
     bool caps = false;
     bool smallCaps = false;
     int spacing = 0;       // twips
-    int kerning = 0;
+    int kerning = 0;       // half points
     int animation = 0;
     bool outline = false;
     bool shadow = false;

@@ -27,7 +27,7 @@ namespace {
 QString fontKey(const RtfFont &font)
 {
     return font.name + QChar(0) + QString::number(font.charset) + QChar(0)
-           + QString::number(font.pitch) + QChar(0) + font.familyKind;
+           + QString::number(font.pitch) + QChar(0) + font.familyKind + QChar(0) + font.alt;
 }
 
 } // namespace
@@ -89,6 +89,13 @@ void RtfFontTable::write(RtfWriterOutput &out, RtfTextEncoder &encoder) const
         QString name = font.name;
         name.remove(QLatin1Char(';'));
         encoder.append(out, name, m_codePages[i]);
+        if (!font.alt.isEmpty()) {
+            QString alt = font.alt;
+            alt.remove(QLatin1Char(';'));
+            out.symbol("{\\*\\falt ");
+            encoder.append(out, alt, m_codePages[i]);
+            out.symbol("}");
+        }
         out.symbol(";}");
     }
     out.close();

@@ -14,6 +14,7 @@ class RtfWriterOutput;
 struct RtfFont
 {
     QString name;
+    QString alt;              // {\*\falt}: the face to use when `name` is missing
     int charset = 0;          // \fcharset
     int pitch = -1;           // \fprq, -1 when not known
     QString familyKind;       // "fnil", "froman", "fswiss" ...

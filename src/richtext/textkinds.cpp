@@ -2,6 +2,9 @@
 
 #include "richtext/textproperties.h"
 
+#include <QFontMetricsF>
+#include <QGuiApplication>
+
 namespace richtext {
 
 QTextCharFormat::UnderlineStyle toQt(UnderlineKind kind)
@@ -55,6 +58,35 @@ void setUnderlineKind(QTextCharFormat &format, UnderlineKind kind)
     format.setProperty(prop::UnderlineKind, int(kind));
 }
 
+namespace {
+
+// Ascent and descent of a face per point of its size: what Qt's baseline
+// offset is a share of.
+qreal heightPerPoint(const QFont &font)
+{
+    if (!qGuiApp)
+        return 1.15; // no fonts without an application; a typical face
+    QFont probe(font);
+    probe.setPixelSize(240);
+    const QFontMetricsF metrics(probe);
+    const qreal height = (metrics.ascent() + metrics.descent()) / 240;
+    return height > 0.5 && height < 3 ? height : 1.15;
+}
+
+} // namespace
+
+void setVerticalOffset(QTextCharFormat &format, int twips)
+{
+    format.setProperty(prop::Offset, twips);
+    if (twips == 0) {
+        format.setBaselineOffset(0);
+        return;
+    }
+    const qreal points = format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize()
+                                                                         : 12.0;
+    format.setBaselineOffset(100.0 * (twips / 20.0) / (points * heightPerPoint(format.font())));
+}
+
 QTextListFormat::Style toQt(ListKind kind)
 {
     switch (kind) {
@@ -76,6 +108,49 @@ ListKind listKindOf(QTextListFormat::Style style)
     case QTextListFormat::ListLowerRoman: return ListKind::LowerRoman;
     case QTextListFormat::ListUpperRoman: return ListKind::UpperRoman;
     default: return ListKind::Bullet;
+    }
+}
+
+namespace {
+
+QString letters(int n, char base)
+{
+    QString text;
+    while (n > 0) {
+        --n;
+        text.prepend(QChar(base + n % 26));
+        n /= 26;
+    }
+    return text;
+}
+
+QString roman(int n, bool upper)
+{
+    if (n <= 0 || n >= 4000)
+        return QString::number(n);
+    static const struct { int value; const char *digits; } table[] = {
+        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
+        {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
+    QString text;
+    for (const auto &entry : table) {
+        while (n >= entry.value) {
+            text += QLatin1String(entry.digits);
+            n -= entry.value;
+        }
+    }
+    return upper ? text.toUpper() : text;
+}
+
+} // namespace
+
+QString listNumberText(ListKind kind, int n)
+{
+    switch (kind) {
+    case ListKind::LowerLetter: return letters(n, 'a');
+    case ListKind::UpperLetter: return letters(n, 'A');
+    case ListKind::LowerRoman: return roman(n, false);
+    case ListKind::UpperRoman: return roman(n, true);
+    default: return QString::number(n);
     }
 }
 

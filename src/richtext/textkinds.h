@@ -38,6 +38,13 @@ UnderlineKind underlineKind(const QTextCharFormat &format,
 // Sets the kind and the line Qt draws for it.
 void setUnderlineKind(QTextCharFormat &format, UnderlineKind kind);
 
+// Text raised (positive) or lowered (negative) by `twips` from the
+// baseline, at its own size (as word processors show RTF's \up and \dn):
+// kept in prop::Offset and shown through Qt's baseline offset, which is a
+// share of the font's height, worked out here from the format's own face
+// and size.
+void setVerticalOffset(QTextCharFormat &format, int twips);
+
 // The rich-edit numbering of paragraphs (prop::NumberingKind), as the
 // toolbar's bullet button and RTF's \pn groups know it. Values past
 // UpperRoman are kept on a paragraph and shown as bullets.
@@ -55,6 +62,8 @@ enum class ListKind : quint8 {
 // the bullet character itself.
 QTextListFormat::Style toQt(ListKind kind);
 ListKind listKindOf(QTextListFormat::Style style);
+// The number of a list item as its kind writes it: "7", "g", "VII".
+QString listNumberText(ListKind kind, int n);
 
 // What a picture or an embedded object holds (prop::ObjectKind): the RTF
 // picture kinds, or an object made from a file.

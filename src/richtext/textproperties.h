@@ -27,13 +27,17 @@
 //   ObjectData the \objdata bytes, ObjectMeta its keywords ("objemb objw300
 //   objh200") and ObjectFileName its \*\objname; the picture of its \result
 //   is the shown resource (its own bytes are not kept).
-// - Lists: one QTextList per \ls list and level, or per run of consecutive
-//   \pn paragraphs of the same numbering. The list format carries
-//   NumberingKind and NumberingStart (Qt 6.4 cannot start at another
-//   number), prefix and suffix. A list item's block keeps \li as its left
-//   margin and text indent 0, so that Qt draws the marker in the hanging
-//   space; the \fi it had is ListTextIndent. The list's own indent is 0 when
-//   the item has a left margin, else Qt's one step.
+// - Lists: one QTextList per \ls list and level, or per run of \pn
+//   paragraphs of the same numbering and indent (a deeper indent is a list
+//   of its own; a list interrupted by other paragraphs goes on when its
+//   next item carries the next number). The list format carries
+//   NumberingKind and NumberingStart, prefix and suffix, and ListBullet for
+//   a bullet that is not a disc, circle or square. Qt 6.4 cannot start at
+//   another number nor draw other bullets: those items' blocks switch Qt's
+//   marker off and listmarkers.h draws it. A list item's block keeps \li
+//   as its left margin and text indent 0, so that the marker is drawn in
+//   the hanging space; the \fi it had is ListTextIndent. The list's own
+//   indent is 0 when the item has a left margin, else Qt's one step.
 // - A hyperlink field's result is anchor text: isAnchor() and anchorHref()
 //   ("url", "url#bookmark" or "#bookmark" for \l). Other fields are their
 //   result text.
@@ -49,10 +53,10 @@ enum : int {
     // Character formats.
     UnderlineKind = QTextFormat::UserProperty + 1, // int: richtext::UnderlineKind
     Hidden,             // bool: \v
-    Offset,             // int, half points, positive raises (\up), negative lowers (\dn)
+    Offset,             // int, twips, positive raises (\up), negative lowers (\dn)
     Lcid,               // int: \lang
     CharSpacing,        // int, twips: \expndtw (exact value; Qt letter spacing shows it)
-    Kerning,            // int, half points: \kerning
+    Kerning,            // int, twips: \kerning (the size from which pairs are kerned)
     Animation,          // int: \animtext
     Outline,            // bool: \outl
     Shadow,             // bool: \shad
@@ -74,6 +78,9 @@ enum : int {
     LineSpacingMultiple,// bool: \slmult1
     PageBreakBefore,    // bool: \pagebb
     ListTextIndent,     // qreal, px: \fi of a list item (see below)
+
+    // List formats.
+    ListBullet = QTextFormat::UserProperty + 150, // QString: a bullet Qt has no style for
 
     // Image and object formats.
     ObjectKind = QTextFormat::UserProperty + 200, // int: richtext::ObjectKind

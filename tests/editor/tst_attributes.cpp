@@ -188,15 +188,19 @@ private slots:
         // What Qt cannot show stays on the text in the units the RTF writer reads.
         a.setOffset(3);
         a.setSpacing(1.5);
+        a.setKerning(0.25);
         a.setLcid(0x10419);    // cut to 16 bits
         a.setAnimation(0x105); // cut to a byte
         a.setEmboss(true);
         const QTextCharFormat f = formatAt(editor, 0);
-        // Offset in half points, spacing in twips.
-        QCOMPARE((QList<int>{f.intProperty(prop::Offset), f.intProperty(prop::CharSpacing), f.intProperty(prop::Lcid),
-                             f.intProperty(prop::Animation)}), (QList<int>{6, 30, 0x0419, 5}));
+        // Offset, spacing and kerning in twips, so a quarter point is kept.
+        QCOMPARE((QList<int>{f.intProperty(prop::Offset), f.intProperty(prop::CharSpacing), f.intProperty(prop::Kerning),
+                             f.intProperty(prop::Lcid), f.intProperty(prop::Animation)}),
+                 (QList<int>{60, 30, 5, 0x0419, 5}));
+        QVERIFY(f.baselineOffset() > 0); // and the raised text shows raised
         QVERIFY(f.boolProperty(prop::Emboss) && !f.boolProperty(prop::Shadow));
-        QCOMPARE((QList<double>{a.offset(), a.spacing(), double(a.lcid())}), (QList<double>{3, 1.5, 0x0419}));
+        QCOMPARE((QList<double>{a.offset(), a.spacing(), a.kerning(), double(a.lcid())}),
+                 (QList<double>{3, 1.5, 0.25, 0x0419}));
         QVERIFY(a.emboss() && !a.imprint());
     }
 

@@ -119,6 +119,32 @@ private slots:
         QVERIFY(!bar->isVisible());
     }
 
+    // Markers of lists read from RTF are drawn by the editor itself: at the
+    // start of the hanging line, numbered from the list's start.
+    void listMarkersAreDrawn()
+    {
+        RichEditor editor;
+        editor.resize(400, 200);
+        editor.loadBytes("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\li1440\\fi-1440"
+                         "{\\*\\pn\\pnlvlbody\\pndec\\pnstart7{\\pntxta .}}item\\par}",
+                         InputFormat::RTF);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        const QImage image = editor.viewport()->grab().toImage();
+        const QRect line = editor.cursorRect(QTextCursor(editor.document()->begin()));
+        const QRect text = editor.cursorRect(QTextCursor(editor.document()));
+        auto ink = [&image, &line](int from, int to) {
+            for (int x = from; x < to; ++x)
+                for (int y = line.top(); y <= line.bottom(); ++y)
+                    if (qGray(image.pixel(x, y)) < 128)
+                        return true;
+            return false;
+        };
+        // The text starts an inch (96 px) after the marker.
+        QVERIFY(ink(text.left() - 96, text.left() - 76));
+        QVERIFY(!ink(text.left() - 70, text.left() - 1));
+    }
+
     void findText_data()
     {
         QTest::addColumn<QString>("text");

@@ -3,6 +3,7 @@
 // Helpers the richtext tests share: documents built through QTextCursor, the
 // way the editor builds them, and RTF read into a fresh document.
 
+#include "richtext/rtfexport.h"
 #include "richtext/rtfimport.h"
 
 #include <QImage>
@@ -74,6 +75,12 @@ inline std::unique_ptr<QTextDocument> load(const QByteArray &rtf, const richtext
     QTextCursor cursor(doc.get());
     richtext::insertRtf(cursor, rtf, options);
     return doc;
+}
+
+// The document our writer makes of `doc`, read again.
+inline std::unique_ptr<QTextDocument> reread(const QTextDocument &doc)
+{
+    return load(richtext::toRtf(doc), {}, doc.defaultFont());
 }
 
 // The character format of the first character of `text` in the document.

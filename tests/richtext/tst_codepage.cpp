@@ -57,6 +57,29 @@ private slots:
         QVERIFY(!codepage::canEncode(QChar(0x0141), 1252));
     }
 
+    // Code pages whose letters wait for a combining mark: the last letter
+    // of the bytes comes out too, and text goes back to the same bytes.
+    void combiningCodePages_data()
+    {
+        QTest::addColumn<int>("codePage");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Hebrew") << 1255 << QByteArray("\xf9\xec\xe5\xed") << QString::fromUtf8("שלום");
+        QTest::newRow("Hebrew point") << 1255 << QByteArray("\xe1\xc8") << QString::fromUtf8("בָ");
+        QTest::newRow("Vietnamese") << 1258 << QByteArray("Vi\xea\xf2t") << QString::fromUtf8("Việt");
+        QTest::newRow("one letter") << 1258 << QByteArray("\xea") << QString::fromUtf8("ê");
+    }
+    void combiningCodePages()
+    {
+        QFETCH(int, codePage);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(codepage::toUnicode(bytes, codePage), text);
+        QCOMPARE(codepage::toUnicode(codepage::fromUnicode(text, codePage), codePage), text);
+        for (const QChar c : text)
+            QVERIFY(codepage::canEncode(c, codePage));
+    }
+
     // The ends of each lead-byte range: a byte misjudged there splits a
     // character in two, and its trail byte may then be read as "\\" or "{".
     void leadByteRanges_data()

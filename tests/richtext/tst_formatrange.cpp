@@ -1,6 +1,6 @@
-// Page rendering: pages that cover every character once, form feeds that
-// start a new page, long paragraphs and tall table rows split between lines,
-// on an image and on a PDF writer.
+// Page rendering: pages that cover every character once, form feeds and
+// paragraphs that start a new page, long paragraphs and tall table rows
+// split between lines, list markers, on an image and on a PDF writer.
 
 #include "richtexttesting.h"
 #include "richtext/formatrange.h"
@@ -8,6 +8,7 @@
 
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -282,6 +283,82 @@ private slots:
         // not exactly), yet cover the document just as well.
         const Pages screenPages = imagePages(doc, pageTwips);
         QVERIFY(qAbs(screenPages.starts.size() - pages.starts.size()) <= 1);
+    }
+
+    // A paragraph (or a table) that asks for a page break before it starts a
+    // page, unless it is the first on one; it keeps asking after our writer
+    // has written it and it is read again.
+    void pageBreakBefore_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QStringList>("firstWords");
+        QTest::newRow("paragraphs") << QByteArray("one\\par\\pard\\pagebb two\\par three\\par\\pard four\\par")
+                                    << QStringList{"one", "two", "three"};
+        QTest::newRow("first paragraph") << QByteArray("\\pagebb one\\par\\pard two\\par")
+                                         << QStringList{"one"};
+        QTest::newRow("table") << QByteArray("one\\par\\trowd\\cellx2000\\pard\\intbl\\pagebb cell\\cell\\row"
+                                             "\\pard after\\par")
+                               << QStringList{"one", "cell"};
+    }
+    void pageBreakBefore()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QStringList, firstWords);
+        const auto doc = load(rtf(body.constData()));
+        const auto again = reread(*doc);
+        for (const QTextDocument *d : {doc.get(), again.get()}) {
+            const Pages pages = imagePages(*d, pageTwips);
+            QStringList words;
+            for (int start : pages.starts)
+                words << d->toPlainText().mid(start).section(QRegularExpression(QStringLiteral("\\W")), 0, 0,
+                                                             QString::SectionSkipEmpty);
+            QCOMPARE(words, firstWords);
+        }
+    }
+
+    // The marker of a list item that hangs stands where the hanging first
+    // line starts, as word processors print it, and Qt's own marker (which
+    // would say "1." right before the text) is not drawn.
+    void listMarkerInTheHangingIndent()
+    {
+        const auto doc = load(rtf("\\pard\\li1440\\fi-1440{\\*\\pn\\pnlvlbody\\pndec\\pnstart7"
+                                  "{\\pntxta .}}item\\par"));
+        QImage image(800, 600, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        PageRenderer(*doc).formatRange(&painter, smallTwips, 0);
+        painter.end();
+        // The page starts at 48 px; the text one inch (96 px) further in.
+        QVERIFY(hasInk(image, QRect(48, 48, 20, 20)));
+        QVERIFY(!hasInk(image, QRect(72, 48, 70, 20)));
+        QVERIFY(hasInk(image, QRect(144, 48, 30, 20)));
+    }
+
+    // Indents keep their size on a device of higher resolution (Qt scales
+    // every other length of a block itself, but not these).
+    void indentsOnAPrinter_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("left indent") << QByteArray("\\li1440 Indented\\par");
+        QTest::newRow("first line") << QByteArray("\\fi1440 Indented\\par");
+        QTest::newRow("right indent") << QByteArray("\\qr\\ri1440 Indented\\par");
+    }
+    void indentsOnAPrinter()
+    {
+        QFETCH(QByteArray, body);
+        const auto doc = load(rtf(body.constData()));
+        QImage image(2400, 1200, QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(600 / 0.0254));
+        image.setDotsPerMeterY(qRound(600 / 0.0254));
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        // Three inches wide at 600 dpi, from x = 300: an inch of indent is 600 px.
+        PageRenderer(*doc).formatRange(&painter, QRectF(720, 720, 4320, 2880), 0);
+        painter.end();
+        const bool right = body.contains("\\ri");
+        const QRect indent = right ? QRect(1500, 300, 600, 150) : QRect(300, 300, 590, 150);
+        QVERIFY(!hasInk(image, indent));
+        QVERIFY(hasInk(image, right ? QRect(1200, 300, 300, 150) : QRect(900, 300, 300, 150)));
     }
 
     void emptyAndChangingDocuments()

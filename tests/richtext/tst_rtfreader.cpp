@@ -147,7 +147,7 @@ private slots:
                                   "{\\expndtw30 wide}{\\f2\\fs31 courier}{\\cf0 auto}"
                                   "{\\field{\\*\\fldinst HYPERLINK \"http://x.example/\"}"
                                   "{\\fldrslt \\b\\fs40 big \\plain link}}\\par"));
-        QCOMPARE(formatOf(*doc, "raised").baselineOffset(), 30.0); // 3 pt of a 10 pt font
+        QCOMPARE(formatOf(*doc, "raised").intProperty(prop::Offset), 60); // 3 pt, in twips
         QCOMPARE(formatOf(*doc, "crimson").foreground().color(), QColor(255, 0, 0));
         QCOMPARE(formatOf(*doc, "marked").background().color(), QColor(0, 0, 255));
         QCOMPARE(formatOf(*doc, "wide").fontLetterSpacing(), 2.0);

@@ -149,13 +149,14 @@ private slots:
             "\\super ", "\\nosupersub ");
         row("subscript", [](QTextCharFormat &f) { f.setVerticalAlignment(QTextCharFormat::AlignSubScript); },
             "\\sub ", "\\nosupersub ");
-        kept("raised", prop::Offset, 6, "\\up6 ", "\\up0 ");
-        kept("lowered", prop::Offset, -4, "\\dn4 ", "\\up0 ");
+        // Offset and kerning are kept in twips, written in half points.
+        kept("raised", prop::Offset, 60, "\\up6 ", "\\up0 ");
+        kept("lowered", prop::Offset, -40, "\\dn4 ", "\\up0 ");
         kept("hidden", prop::Hidden, true, "\\v ", "\\v0 ");
         row("caps", [](QTextCharFormat &f) { f.setFontCapitalization(QFont::AllUppercase); }, "\\caps ", "\\caps0 ");
         row("small caps", [](QTextCharFormat &f) { f.setFontCapitalization(QFont::SmallCaps); }, "\\scaps ", "\\scaps0 ");
         kept("spacing", prop::CharSpacing, 40, "\\expndtw40 ", "\\expndtw0 ");
-        kept("kerning", prop::Kerning, 16, "\\kerning16 ", "\\kerning0 ");
+        kept("kerning", prop::Kerning, 160, "\\kerning16 ", "\\kerning0 ");
         kept("animation", prop::Animation, 2, "\\animtext2 ", "\\animtext0 ");
         kept("outline", prop::Outline, true, "\\outl ", "\\outl0 ");
         kept("shadow", prop::Shadow, true, "\\shad ", "\\shad0 ");
