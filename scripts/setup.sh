@@ -7,6 +7,7 @@ QUORIN_PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev zlib1g-dev
   fontconfig fonts-dejavu-core fonts-liberation
+  poppler-utils
 )
 
 quorin_install() {

@@ -21,6 +21,10 @@ convert  Reads IN (RTF, or text in UTF-8, UTF-16 with a byte-order mark or
          .htm .html      a web page: the document is written as RTF by Quorin
                          first and that is converted, so the page is the one
                          the window's Save As gives for the same document
+         .pdf            the document laid out on the page its RTF names
+                         (paper size and margins; RTF's Letter page when it
+                         names none), paginated as the window prints it,
+                         its text searchable, its fonts embedded
          Any other extension is refused.
          --direct        (HTML only) convert IN's bytes as they are, without
                          reading them into a document first; the page is then

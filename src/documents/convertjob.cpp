@@ -5,6 +5,7 @@
 #include "documents/fileformat.h"
 #include "documents/fileidentity.h"
 
+#include <QFileInfo>
 #include <QTextDocument>
 
 namespace documents {
@@ -33,7 +34,10 @@ void runConvertJob(const ConvertRequest &request)
         } else {
             QTextDocument document;
             readDocument(document, input, request.read);
-            output = exportDocument(document, *format, request.exportOptions);
+            ExportOptions options = request.exportOptions;
+            if (options.pdf.title.isEmpty())
+                options.pdf.title = QFileInfo(request.inputPath).completeBaseName();
+            output = exportDocument(document, *format, options);
         }
     } catch (const DocumentError &error) {
         throw DocumentError(QStringLiteral("Cannot convert file"), request.inputPath, error.reason());

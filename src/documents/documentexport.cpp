@@ -25,6 +25,8 @@ QByteArray exportDocument(const QTextDocument &document, FileFormat format,
     switch (format) {
     case FileFormat::Text:
         return richtext::plainText(document, 0, -1, false).toUtf8();
+    case FileFormat::Pdf:
+        return exportPdf(document, options.pdf);
     case FileFormat::Rtf:
     case FileFormat::Html: {
         richtext::ExportOptions rtfOptions;

@@ -4,6 +4,7 @@
 // quorin-batch write, byte for byte the same.
 
 #include "documents/fileformat.h"
+#include "documents/pdfexport.h"
 #include "html/rtftohtml.h"
 
 #include <QByteArray>
@@ -18,6 +19,7 @@ struct ExportOptions {
     int lcid = 1033; // \deflang of the RTF written
     bool plainRtf = false; // language-neutral keywords only
     html::Options html; // for Html; an empty title means "$$$"
+    PdfOptions pdf; // for Pdf
 };
 
 // The window's defaults: a pane writes in the locale's language and its code
@@ -27,6 +29,7 @@ ExportOptions localeExportOptions();
 // Rtf: our RTF writer. Text: the document's plain text in UTF-8.
 // Html: our RTF writer first, then the HTML converter over that RTF, so a
 // page looks the same whatever program wrote the file it was read from.
+// Pdf: the document laid out on its page (pdfexport.h).
 // Throws DocumentError when the converter fails.
 QByteArray exportDocument(const QTextDocument &document, FileFormat format,
     const ExportOptions &options = {});

@@ -18,10 +18,11 @@ const Family &family(int index)
         { FileFormat::Rtf, { QStringLiteral(".RTF"), QStringLiteral(".TEM"), QStringLiteral(".INF") } },
         { FileFormat::Text, { QStringLiteral(".TXT") } },
         { FileFormat::Html, { QStringLiteral(".HTM"), QStringLiteral(".HTML") } },
+        { FileFormat::Pdf, { QStringLiteral(".PDF") } },
     };
     return families[index];
 }
-constexpr int familyCount = 3;
+constexpr int familyCount = 4;
 
 } // namespace
 

@@ -14,16 +14,17 @@ enum class FileFormat {
     Rtf, // the document with its formatting
     Text, // plain text, UTF-8
     Html, // a web page made from the document's RTF
+    Pdf, // the document laid out on its pages
 };
 
 enum class FormatPolicy {
     // Save As in the window: the extension is looked up as a piece of
-    // ".RTF.TEM.INF", then ".TXT", then ".HTM.HTML", so the abbreviations
-    // users have typed for years (".R", ".TE", ".HT", a lone ".") keep
-    // choosing the same kind of file.
+    // ".RTF.TEM.INF", then ".TXT", then ".HTM.HTML", then ".PDF", so the
+    // abbreviations users have typed for years (".R", ".TE", ".HT", a lone
+    // ".") keep choosing the same kind of file.
     SaveAs,
     // quorin-batch: only a whole extension of that table counts
-    // (.rtf .tem .inf, .txt, .htm .html, any case); a script that names
+    // (.rtf .tem .inf, .txt, .htm .html, .pdf, any case); a script that names
     // anything else gets an error rather than a guess.
     CommandLine,
 };

@@ -165,8 +165,11 @@ QByteArray convertMerged(const QByteArray &rtf, const PlannedOutput &output,
     // What the window shows after Do It, saved as the window's Save As does.
     QTextDocument document;
     readDocument(document, rtf, request.read);
+    ExportOptions options = request.exportOptions;
+    if (options.pdf.title.isEmpty()) // each output a document of its own name
+        options.pdf.title = QFileInfo(output.outputPath).completeBaseName();
     try {
-        return exportDocument(document, output.format, request.exportOptions);
+        return exportDocument(document, output.format, options);
     } catch (const DocumentError &error) {
         throw DocumentError(error.action(), output.outputPath, error.reason());
     }

@@ -69,7 +69,7 @@ private slots:
         QTest::addColumn<int>("saveAs"); // -1: refused
         QTest::addColumn<int>("commandLine");
         const int none = -1, rtf = int(FileFormat::Rtf), text = int(FileFormat::Text),
-                  html = int(FileFormat::Html);
+                  html = int(FileFormat::Html), pdf = int(FileFormat::Pdf);
         const auto row = [](const char *path, int saveAs, int commandLine) {
             QTest::newRow(path) << QString::fromUtf8(path) << saveAs << commandLine;
         };
@@ -85,6 +85,9 @@ private slots:
         row("letter.", rtf, none);
         row("letter.T", text, none); // a piece of .TEM too, but it always meant text
         row("page.HT", html, none);
+        row("report.Pdf", pdf, pdf);
+        row("report.P", pdf, none);
+        row("report.DF", none, none);
         row("letter.E", none, none);
         row("letter.docx", none, none);
         row("letter", none, none);

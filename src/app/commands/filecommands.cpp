@@ -7,6 +7,7 @@
 #include "documents/atomicwrite.h"
 #include "documents/documentexport.h"
 #include "documents/fileformat.h"
+#include "documents/pdfexport.h"
 #include "editor/richeditor.h"
 
 #include <QFileInfo>
@@ -98,7 +99,7 @@ void FileCommands::fileSaveAs()
         throw CommandError(QStringLiteral(
             "Nothing was saved: Quorin cannot tell what kind of file \"%1\" should be from its "
             "extension. Use .rtf, .tem or .inf for a document, .txt for plain text, or .htm or "
-            ".html for a web page.")
+            ".html for a web page, .pdf for a PDF.")
                                .arg(QFileInfo(path).fileName()));
     }
     // Even the pane's own file: Save As is how a user makes a new file.
@@ -112,6 +113,15 @@ void FileCommands::fileSaveAs()
         documents::writeFileAtomically(
             path, documents::htmlPageFromRtf(pane->bytes(OutputFormat::RTF), options));
         pane->document()->setModified(false);
+        return;
+    }
+    if (*format == documents::FileFormat::Pdf) {
+        // Pages made from the document, not the document: like a web page,
+        // an export that leaves its name alone and Quorin cannot read back.
+        RichEditor *pane = m_context.panes().pane(which);
+        documents::PdfOptions options;
+        options.title = QFileInfo(path).completeBaseName();
+        documents::writeFileAtomically(path, documents::exportPdf(*pane->document(), options));
         return;
     }
     writePane(which, path, *format == documents::FileFormat::Text);
