@@ -107,11 +107,46 @@ QString listMarkerText(const QTextBlock &block)
                                                     : prefix + number + suffix;
 }
 
+namespace {
+
+// Paints the marker of `block` if it is an item with Qt's marker off whose
+// block meets the clip's band.
+void paintItemMarker(QPainter &painter, const QTextBlock &block, const QRectF &clip, qreal scale,
+                     const QColor &textColor)
+{
+    if (!block.isVisible() || !block.textList() || !markerHidden(block.blockFormat()))
+        return;
+    const QRectF rect = block.document()->documentLayout()->blockBoundingRect(block);
+    // The marker stands left (or right) of the block: a band as wide as
+    // the clip is enough to tell whether it shows.
+    if (rect.bottom() < clip.top() || rect.top() > clip.bottom())
+        return;
+    paintMarker(painter, block, rect.topLeft(), scale, textColor);
+}
+
+} // namespace
+
 void paintListMarkers(QPainter &painter, const QTextDocument &document, const QRectF &clip,
                       const QColor &textColor, int first, int end)
 {
-    // The lists whose items draw no marker of their own are found through
-    // the document's formats, which are few, rather than its blocks.
+    QAbstractTextDocumentLayout *layout = document.documentLayout();
+    // Block format lengths are px at 96 dpi; a layout for a device has them
+    // in that device's pixels.
+    const QPaintDevice *device = layout->paintDevice();
+    const qreal scale = device ? device->logicalDpiX() / 96.0 : 1.0;
+
+    if (first > 0 || end < document.characterCount()) {
+        // A page of a long document: only its own blocks, found by position.
+        for (QTextBlock block = document.findBlock(qMax(0, first));
+             block.isValid() && block.position() < end; block = block.next()) {
+            if (block.position() >= first)
+                paintItemMarker(painter, block, clip, scale, textColor);
+        }
+        return;
+    }
+    // The whole document: the lists whose items draw no marker of their own
+    // are found through the document's formats, which are few, rather than
+    // its blocks.
     QSet<int> lists;
     const QList<QTextFormat> formats = document.allFormats();
     for (const QTextFormat &format : formats) {
@@ -119,29 +154,12 @@ void paintListMarkers(QPainter &painter, const QTextDocument &document, const QR
             && markerHidden(format.toBlockFormat()))
             lists.insert(format.objectIndex());
     }
-    if (lists.isEmpty())
-        return;
-    QAbstractTextDocumentLayout *layout = document.documentLayout();
-    // Block format lengths are px at 96 dpi; a layout for a device has them
-    // in that device's pixels.
-    const QPaintDevice *device = layout->paintDevice();
-    const qreal scale = device ? device->logicalDpiX() / 96.0 : 1.0;
     for (const int index : std::as_const(lists)) {
         const auto *list = qobject_cast<QTextList *>(document.object(index));
         if (!list)
             continue;
-        for (int i = 0; i < list->count(); ++i) {
-            const QTextBlock block = list->item(i);
-            if (block.position() < first || block.position() >= end || !block.isVisible()
-                || !markerHidden(block.blockFormat()))
-                continue;
-            const QRectF rect = layout->blockBoundingRect(block);
-            // The marker stands left (or right) of the block: a band as
-            // wide as the clip is enough to tell whether it shows.
-            if (rect.bottom() < clip.top() || rect.top() > clip.bottom())
-                continue;
-            paintMarker(painter, block, rect.topLeft(), scale, textColor);
-        }
+        for (int i = 0; i < list->count(); ++i)
+            paintItemMarker(painter, list->item(i), clip, scale, textColor);
     }
 }
 

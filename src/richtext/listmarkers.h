@@ -35,7 +35,8 @@ QString listMarkerText(const QTextBlock &block);
 // `clip`, given in document coordinates, as the painter is set up for the
 // document's layout. `textColor` is for markers whose paragraph names none.
 // Only items that start in [first, end) are looked at: a caller that lays
-// the document out as it goes gives the range it has laid out.
+// the document out as it goes gives the range it has laid out, and a page
+// gives its own range, so that only that page's blocks are walked.
 void paintListMarkers(QPainter &painter, const QTextDocument &document, const QRectF &clip,
                       const QColor &textColor = Qt::black, int first = 0,
                       int end = std::numeric_limits<int>::max());

@@ -21,6 +21,12 @@ namespace richtext {
 namespace {
 
 constexpr qreal Epsilon = 0.01;
+// How far inside the page the layout's clip stays, in device pixels: more
+// than Qt's text positions round by (1/64), less than any line is high.
+constexpr qreal ClipInset = 0.25;
+// Where a paragraph's lines wait while the layout draws without them: below
+// any page.
+constexpr qreal OutOfTheWay = 1e7;
 constexpr QChar FormFeed(0x000c);
 // Screen resolution that document lengths (px) are given in.
 constexpr qreal ScreenDpi = 96;
@@ -356,6 +362,78 @@ const std::vector<PageRenderer::RowPage> &PageRenderer::rowPages(int unitIndex, 
     return it->second;
 }
 
+void PageRenderer::drawPage(QPainter &painter, const QRectF &page, const Unit &firstUnit)
+{
+    // Qt's layout draws every line that touches its clip and, in a
+    // paragraph that starts above the clip, the line just above it too.
+    // The painter's clip hides them, but a PDF keeps their text, so a
+    // viewer would find those lines on two pages. The clip given to the
+    // layout therefore stops short of the pages around this one, and the
+    // paragraphs that began on an earlier page (one, or one per cell of a
+    // row split across pages) move their lines out of the layout's way
+    // while it draws, and are drawn here line by line.
+    // A block's lines lie together in m_lines, top first: the block goes
+    // on from an earlier page when its first line here is not its first.
+    std::vector<QTextBlock> continued;
+    QTextBlock previous;
+    for (int i = firstUnit.lineBegin; i < firstUnit.lineEnd; ++i) {
+        const Line &line = m_lines[i];
+        if (line.top < page.top() - Epsilon || line.top >= page.bottom() - Epsilon)
+            continue;
+        const QTextBlock block = m_copy->findBlock(line.first);
+        if (block == previous)
+            continue;
+        previous = block;
+        if (block.isValid() && block.position() < line.first && block.layout())
+            continued.push_back(block);
+    }
+    std::vector<QPointF> moved;
+    for (const QTextBlock &block : continued) {
+        QTextLayout *layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            QTextLine line = layout->lineAt(i);
+            moved.push_back(line.position());
+            line.setPosition(line.position() + QPointF(0, OutOfTheWay));
+        }
+    }
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = page.adjusted(0, ClipInset, 0, -ClipInset);
+    context.palette.setColor(QPalette::Text, Qt::black);
+    if (context.clip.isValid())
+        m_copy->documentLayout()->draw(&painter, context);
+    auto back = moved.cbegin();
+    for (const QTextBlock &block : continued) {
+        QTextLayout *layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i)
+            layout->lineAt(i).setPosition(*back++);
+        drawContinuedBlock(painter, block, page);
+    }
+}
+
+void PageRenderer::drawContinuedBlock(QPainter &painter, const QTextBlock &block,
+                                        const QRectF &page)
+{
+    const QRectF rect = m_copy->documentLayout()->blockBoundingRect(block);
+    const QTextLayout *layout = block.layout();
+    if (!layout)
+        return;
+    const QBrush background = block.blockFormat().background();
+    if (background.style() != Qt::NoBrush)
+        painter.fillRect(rect.intersected(page), background);
+    // Line positions are relative to the block's rectangle, margins and
+    // indents included in them.
+    const QPointF origin = rect.topLeft();
+    painter.save();
+    painter.setPen(Qt::black);
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        const qreal lineTop = origin.y() + line.y();
+        if (lineTop >= page.top() - Epsilon && lineTop < page.bottom() - Epsilon)
+            line.draw(&painter, origin);
+    }
+    painter.restore();
+}
+
 int PageRenderer::formatRange(QPainter *painter, const QRectF &rectTwips, int firstChar,
                               bool render)
 {
@@ -465,10 +543,8 @@ int PageRenderer::formatRange(QPainter *painter, const QRectF &rectTwips, int fi
                                     qMin(bottom - top, target.height())),
                              Qt::IntersectClip);
         painter->translate(target.left(), target.top() - top);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(-wide, top, 3 * wide, bottom - top);
-        context.palette.setColor(QPalette::Text, Qt::black);
-        m_copy->documentLayout()->draw(painter, context);
+        const QRectF page(-wide, top, 3 * wide, bottom - top);
+        drawPage(*painter, page, m_units[startUnit]);
         if (!m_lastRanges.isEmpty()) {
             int first = m_lastRanges.front().first;
             int end = m_lastRanges.front().second;
@@ -476,7 +552,7 @@ int PageRenderer::formatRange(QPainter *painter, const QRectF &rectTwips, int fi
                 first = qMin(first, range.first);
                 end = qMax(end, range.second);
             }
-            paintListMarkers(*painter, *m_copy, context.clip, Qt::black, first, end);
+            paintListMarkers(*painter, *m_copy, page, Qt::black, first, end);
         }
         painter->restore();
     }

@@ -12,6 +12,7 @@
 class QPaintDevice;
 class QPainter;
 class QTextDocument;
+class QTextBlock;
 class QTextTable;
 
 namespace richtext {
@@ -90,6 +91,8 @@ private:
     qreal cleanCut(const Unit &unit, qreal top, qreal limit) const;
     int firstBelow(const Unit &unit, qreal cut) const;
     const std::vector<RowPage> &rowPages(int unitIndex, qreal height);
+    void drawPage(QPainter &painter, const QRectF &page, const Unit &firstUnit);
+    void drawContinuedBlock(QPainter &painter, const QTextBlock &block, const QRectF &page);
 
     const QTextDocument &m_source;
     std::unique_ptr<QTextDocument> m_copy;

@@ -217,6 +217,35 @@ private slots:
         }
     }
 
+    // A paragraph that goes on from the page before keeps its background
+    // and its indent there, and only its own lines of that page show.
+    void continuedParagraph()
+    {
+        NEW_DOCUMENT;
+        QTextBlockFormat format;
+        const QColor background(200, 230, 255);
+        format.setBackground(background);
+        format.setLeftMargin(40);
+        cursor.setBlockFormat(format);
+        cursor.insertText(paragraphs(1, 600));
+        PageRenderer renderer(doc);
+        const int second = renderer.formatRange(nullptr, smallTwips, 0, false);
+        QImage image(1000, 1000, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        QVERIFY(renderer.formatRange(&painter, smallTwips, second) > second);
+        painter.end();
+        // The rectangle is 48..336 x 48..240; the text starts 40 px in.
+        const QRect inside(48, 48, 288, 192);
+        int shaded = 0;
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                shaded += image.pixelColor(x, y) == background;
+        QVERIFY2(shaded > inside.width() * inside.height() / 4, qPrintable(QString::number(shaded)));
+        QVERIFY(!hasInk(image, QRect(48, 48, 38, 192)));
+        QVERIFY(hasInk(image, QRect(88, 48, 248, 14)));
+    }
+
     void rowsMoveWholeToTheNextPage()
     {
         NEW_DOCUMENT;
