@@ -28,16 +28,8 @@ while [ $# -gt 0 ]; do
     esac
 done
 
-if [ ! -f "$build/build.ninja" ]; then
-    flock /tmp/quorin-build.lock cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
-flock /tmp/quorin-build.lock cmake --build "$build" --target quorin-batch
-batch=$build/src/cli/quorin-batch
-
-if [ -z "$dir" ]; then
-    dir=$(mktemp -d "${TMPDIR:-/tmp}/quorin-csv-bench.XXXXXX")
-    trap 'rm -rf "$dir"' EXIT
-fi
+bench_name=quorin-csv-bench
+. "$root/bench/merge/prepare.sh"
 mkdir -p "$dir"
 cd "$dir"
 rm -rf out-* cat

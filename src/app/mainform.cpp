@@ -171,8 +171,6 @@ void MainForm::createRecentFiles()
         list->setUseSubmenu(true);
         list->setSubmenuName(QStringLiteral("Recent Files"));
         list->setInsertSeparator(false);
-        list->setClearItemName(QStringLiteral("&Clear MRU List"));
-        list->setRemoveObsoleteName(QStringLiteral("&Remove Obsolete"));
         list->setAutoSaveName(QStringLiteral("Software/My Application"));
         list->setAutoSaveKey(valueName);
         list->setFileMenu(assemblyMenu, action(QLatin1String(anchor)));
