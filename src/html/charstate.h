@@ -33,6 +33,11 @@ struct CharState
     // the group like RTF wants, but it is not formatting: equality ignores it
     // so that a \uc word never closes and reopens tags.
     int unicodeSkip = 1;
+    // The font whose character set decodes character codes: the last "\fN",
+    // also with the "noFonts" option and across the resets of table cells,
+    // which drop the font's tag but not the language of the text. Not
+    // formatting either, so equality ignores it.
+    int codeFont = -1;
 
     void reset(Reset mode);
     bool operator==(const CharState &other) const;

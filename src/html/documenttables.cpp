@@ -13,6 +13,7 @@ void DocumentTables::clear()
     for (Font &f : m_fonts)
         f = Font();
     m_fontCount = 0;
+    m_charsets.clear();
     m_colors.clear();
     for (Style &s : m_styles)
         s = Style();
@@ -30,13 +31,33 @@ bool DocumentTables::addFont(std::string name, int number)
     return true;
 }
 
-const std::string &DocumentTables::fontName(int number) const
+void DocumentTables::addCharset(int number, int charset)
+{
+    if (m_charsets.size() < std::size_t(FontSlots))
+        m_charsets.emplace_back(number, charset);
+}
+
+const DocumentTables::Font &DocumentTables::fontEntry(int number) const
 {
     for (int i = 0; i < FontSlots - 1; ++i) {
         if (m_fonts[std::size_t(i)].number == number)
-            return m_fonts[std::size_t(i)].name;
+            return m_fonts[std::size_t(i)];
     }
-    return m_fonts[FontSlots - 1].name;
+    return m_fonts[FontSlots - 1];
+}
+
+const std::string &DocumentTables::fontName(int number) const
+{
+    return fontEntry(number).name;
+}
+
+int DocumentTables::fontCharset(int number) const
+{
+    for (const auto &[font, charset] : m_charsets) {
+        if (font == number)
+            return charset;
+    }
+    return -1;
 }
 
 int DocumentTables::colorFor(int index) const

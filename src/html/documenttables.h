@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace html {
@@ -37,6 +38,11 @@ public:
     // Name of the first entry with this number; the last entry's name (empty
     // in an ordinary document) when none up to the one before it matches.
     const std::string &fontName(int number) const;
+    // Character sets by font number; kept also when the fonts themselves
+    // are not ("noFonts"), since the text needs them.
+    void addCharset(int number, int charset);
+    int fontCharset(int number) const; // -1 when the font names none
+    std::size_t charsetCount() const { return m_charsets.size(); }
 
     void addColor(int color) { m_colors.push_back(color); }
     const std::vector<int> &colors() const { return m_colors; }
@@ -55,7 +61,10 @@ public:
     void classifyStyle(int number, std::string_view name);
 
 private:
+    const Font &fontEntry(int number) const;
+
     std::array<Font, FontSlots> m_fonts;
+    std::vector<std::pair<int, int>> m_charsets; // font number, character set
     int m_fontCount = 0;
     std::vector<int> m_colors;
     std::vector<Style> m_styles;

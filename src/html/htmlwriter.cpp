@@ -1,10 +1,14 @@
 #include "html/htmlwriter.h"
 
+#include "html/codepages.h"
 #include "html/conversionerror.h"
+#include "html/doublebyte.h"
 #include "html/documenttables.h"
 #include "html/rtftohtml.h"
 #include "html/scanning.h"
 #include "html/words.h"
+
+#include <cstdint>
 
 namespace html {
 
@@ -32,6 +36,47 @@ void appendCode(std::string &out, std::string_view code, bool caps)
     if (high < 0 || low < 0)
         throw ConversionError("Invalid character code \"\\'" + std::string(code) + "\"");
     out.push_back(char(high * 16 + low));
+}
+
+// A decoded character as HTML: ASCII as itself, the characters that have
+// named entities in Western text by those names, others by their number.
+void appendCharacter(std::string &out, char32_t c, bool caps)
+{
+    if (c < 0x80) {
+        const char ch = char(c);
+        HtmlWriter::appendText(out, std::string_view(&ch, 1), caps);
+        return;
+    }
+    if (caps)
+        c = simpleUpper(c);
+    switch (c) {
+    case 0xC4:
+        out.append("&Auml;");
+        return;
+    case 0xD6:
+        out.append("&Ouml;");
+        return;
+    case 0xDC:
+        out.append("&Uuml;");
+        return;
+    case 0xE4:
+        out.append("&auml;");
+        return;
+    case 0xF6:
+        out.append("&ouml;");
+        return;
+    case 0xFC:
+        out.append("&uuml;");
+        return;
+    case 0xDF:
+        out.append("&szlig;");
+        return;
+    case 0xB7:
+        out.append("&middot;");
+        return;
+    default:
+        out.append("&#" + std::to_string(std::uint32_t(c)) + ";");
+    }
 }
 
 void appendNamed(std::string &out, std::string_view name)
@@ -62,8 +107,8 @@ bool startsWith(std::string_view s, std::string_view prefix)
 } // namespace
 
 HtmlWriter::HtmlWriter(const DocumentTables &tables, const Options &options)
-    : m_tables(tables)
-    , m_options(options)
+    : m_tables(&tables)
+    , m_options(&options)
 {
     reset();
 }
@@ -76,7 +121,12 @@ void HtmlWriter::reset()
     tocLevel = anchorLevel = 0;
     anchorPending = bookmarkParagraph = false;
     bulletList = numberedList = numberStyleSeen = inListItem = itemPending = false;
-    listDepth = 0;
+    ansiCodePage = WesternCodePage;
+    m_codeFont = -2;
+    m_leadByte = -1;
+    listDepth = pendingBullets = itemLists = 0;
+    itemOpen = false;
+    openAlign = Align::None;
     numberCounter = -1;
     numberLabel.clear();
     textBefore.clear();
@@ -123,11 +173,71 @@ void HtmlWriter::appendOpenTags(std::string &out, const CharState &s)
         push(std::string_view(tag, sizeof tag - 1), "</FONT>");
     }
     if (s.fontNumber > -1) {
-        out.append("<FONT FACE=\"").append(m_tables.fontName(s.fontNumber));
+        out.append("<FONT FACE=\"").append(m_tables->fontName(s.fontNumber));
         push("\">", "</FONT>");
     }
     if (s.fontSize > -1)
         push(fontSizeTagView(s.fontSize), "</FONT>");
+}
+
+std::string HtmlWriter::closeAlignment()
+{
+    const Align open = openAlign;
+    openAlign = Align::None;
+    return open == Align::Center ? "</CENTER>" : open == Align::Right ? "</DIV>" : "";
+}
+
+void HtmlWriter::closeInline(std::string &out)
+{
+    if (!m_closingTags.empty()) {
+        appendCloseAllTags(out);
+        reopenPending = true;
+    }
+    if (openAlign != Align::None) {
+        out.append(closeAlignment());
+        paragraphStart = true;
+    }
+}
+
+void HtmlWriter::closeItem(std::string &out)
+{
+    for (; itemLists > 0; --itemLists, --listDepth)
+        out.append("</UL>");
+    if (itemOpen)
+        out.append("</LI>");
+    itemOpen = false;
+}
+
+void HtmlWriter::closeLists(std::string &out)
+{
+    // Bullet lists whose first text never came were never written.
+    pendingBullets = 0;
+    if (itemOpen || listDepth > 0)
+        closeInline(out);
+    closeItem(out);
+    for (; listDepth > 0; --listDepth)
+        out.append("</UL>");
+    inListItem = itemPending = false;
+}
+
+void HtmlWriter::openPendingItem(std::string &out)
+{
+    if (pendingBullets == 0 && !itemPending)
+        return;
+    closeInline(out);
+    if (pendingBullets > 0) {
+        // A numbering group after an item's text starts a new item; several
+        // groups before the text make one item, nested that deep.
+        closeItem(out);
+        listDepth += pendingBullets;
+        for (; pendingBullets > 1; --pendingBullets)
+            out.append("<UL>");
+        pendingBullets = 0;
+        out.append("<UL>");
+    }
+    out.append("<LI type=disc>");
+    itemOpen = true;
+    itemPending = false;
 }
 
 std::string HtmlWriter::closeAllTags()
@@ -183,13 +293,18 @@ void HtmlWriter::appendText(std::string &out, std::string_view text, bool caps)
 
 void HtmlWriter::emitToken(std::string &out, std::string_view tok, const CharState &s)
 {
+    if (m_leadByte >= 0 && tok.size() > 2)
+        flushLeadByte(out);
     if (reopenPending)
         appendCloseAllTags(out);
-    if (paragraphStart) {
-        if (s.alignCenter)
+    if (paragraphStart && openAlign == Align::None) {
+        if (s.alignCenter) {
             out.append("<CENTER>");
-        else if (s.alignRight)
+            openAlign = Align::Center;
+        } else if (s.alignRight) {
             out.append("<DIV ALIGN=right>");
+            openAlign = Align::Right;
+        }
     }
     if (reopenPending || paragraphStart)
         appendOpenTags(out, s);
@@ -208,10 +323,12 @@ void HtmlWriter::emitToken(std::string &out, std::string_view tok, const CharSta
     }
 
     if (!s.hidden) {
-        if (tok.size() == 1)
+        if (tok.size() == 1 && m_leadByte >= 0)
+            trailByte(out, static_cast<unsigned char>(tok[0]), s.caps);
+        else if (tok.size() == 1)
             appendText(out, tok, s.caps);
         else if (tok.size() == 2)
-            appendCode(out, tok, s.caps);
+            characterCode(out, tok, s);
         else if (startsWith(tok, "&&"))
             out.append(tok.substr(2));
         else
@@ -229,6 +346,68 @@ std::string HtmlWriter::emitToken(std::string_view tok, const CharState &state)
     std::string out;
     emitToken(out, tok, state);
     return out;
+}
+
+int HtmlWriter::codePage(int fontNumber)
+{
+    if (fontNumber != m_codeFont || m_tables->charsetCount() != m_codeCharsets) {
+        m_codeCharsets = m_tables->charsetCount();
+        const int charset = fontNumber < 0 ? 0 : m_tables->fontCharset(fontNumber);
+        m_codePage = codePageForCharset(charset, ansiCodePage);
+        m_codeFont = fontNumber;
+    }
+    return m_codePage;
+}
+
+void HtmlWriter::characterCode(std::string &out, std::string_view code, const CharState &s)
+{
+    const int cp = m_leadByte >= 0 ? m_leadCodePage : codePage(s.codeFont);
+    const char16_t *table = upperHalf(cp);
+    if (!table && !isDoubleByte(cp))
+        return appendCode(out, code, s.caps);
+    const int high = hexValue(code[0]);
+    const int low = hexValue(code[1]);
+    if (high < 0 || low < 0)
+        throw ConversionError("Invalid character code \"\\'" + std::string(code) + "\"");
+    const auto byte = static_cast<unsigned char>(high * 16 + low);
+    if (table) {
+        const char32_t c = byte < 0x80 ? char32_t(byte) : table[byte - 0x80];
+        return appendCharacter(out, c ? c : 0xFFFD, s.caps);
+    }
+    if (m_leadByte >= 0)
+        return trailByte(out, byte, s.caps);
+    if (isLeadByte(cp, byte)) {
+        // Written with the trail byte, which comes as a code or as a letter.
+        m_leadByte = byte;
+        m_leadCodePage = cp;
+        return;
+    }
+    const char32_t c = byte < 0x80 ? char32_t(byte) : decodeDoubleByte(cp, byte, -1);
+    if (c == 0)
+        return appendCode(out, code, s.caps); // no converter: the byte as it is
+    appendCharacter(out, c, s.caps);
+}
+
+void HtmlWriter::trailByte(std::string &out, unsigned char byte, bool caps)
+{
+    const auto lead = static_cast<unsigned char>(m_leadByte);
+    m_leadByte = -1;
+    const char32_t c = decodeDoubleByte(m_leadCodePage, lead, byte);
+    if (c == 0) {
+        out.push_back(char(lead));
+        out.push_back(char(byte));
+        return;
+    }
+    appendCharacter(out, c, caps);
+}
+
+// A lead byte that no trail byte followed shows as a replacement character.
+void HtmlWriter::flushLeadByte(std::string &out)
+{
+    if (m_leadByte < 0)
+        return;
+    m_leadByte = -1;
+    out.append("&#65533;");
 }
 
 void HtmlWriter::token(std::string &out, std::string_view name, const CharState &state)
@@ -260,23 +439,23 @@ void HtmlWriter::paragraphReset(std::string &out, CharState &s)
     tocParagraph = false;
     indentTotal = 0;
     indentOpen = true;
-    itemPending = bulletList = numberStyleSeen = numberedList = false;
+    bulletList = numberStyleSeen = numberedList = false;
     numberCounter = -1;
-    for (; listDepth > 0; --listDepth)
-        out.append("</UL>");
-    inListItem = false;
+    closeLists(out);
 }
 
-void HtmlWriter::paragraphEnd(std::string &out, CharState &s)
+void HtmlWriter::paragraphEnd(std::string &out)
 {
     appendCloseAllTags(out);
-    if (s.alignRight)
-        out.append("</DIV>");
-    if (s.alignCenter)
-        out.append("</CENTER>");
+    // Only the alignment tag that was written is closed: a paragraph without
+    // text, or one whose alignment changed after its text began, wrote
+    // another one or none.
+    out.append(closeAlignment());
     reopenPending = tocLinkPending = paragraphStart = true;
     if (inListItem) {
-        out.append("</LI>");
+        // An empty item still shows its bullet.
+        openPendingItem(out);
+        closeItem(out);
         itemPending = true;
     } else {
         out.append("<BR>");
@@ -294,10 +473,20 @@ void HtmlWriter::leftIndent(std::string &out, int twips)
         return;
     indentTotal += twips;
     indentOpen = false;
-    while (listDepth <= 20 && indentThresholds[std::size_t(listDepth)] < indentTotal) {
-        ++listDepth;
+    // Bullet lists waiting for their first text count as open: they will be
+    // written after these lists, inside them.
+    int opened = 0;
+    while (listDepth + pendingBullets + opened <= 20
+           && indentThresholds[std::size_t(listDepth + pendingBullets + opened)] < indentTotal)
+        ++opened;
+    if (opened == 0)
+        return;
+    closeInline(out);
+    listDepth += opened;
+    if (itemOpen)
+        itemLists += opened; // closed before the item is
+    for (int i = 0; i < opened; ++i)
         out.append("<UL>");
-    }
 }
 
 std::string HtmlWriter::handleControlWord(std::string_view w, CharState &s)
@@ -313,6 +502,7 @@ void HtmlWriter::handleControlWord(std::string &out, std::string_view w, CharSta
     using W = WordId;
     if (w.empty())
         return;
+    flushLeadByte(out);
     switch (id) {
     case W::Plain:
         s.reset(R::Text);
@@ -339,7 +529,8 @@ void HtmlWriter::handleControlWord(std::string &out, std::string_view w, CharSta
         return;
     case W::Par:
     case W::Sect:
-        return paragraphEnd(out, s);
+    case W::NestCell: // a cell of a table inside a table: its own line
+        return paragraphEnd(out);
     case W::Line:
         out.append("<BR>");
         return;
@@ -411,8 +602,14 @@ void HtmlWriter::handleControlWord(std::string &out, std::string_view w, CharSta
     const auto numberAt = [&](std::size_t i) {
         return w.size() > i && (isDigit(w[i]) || w[i] == '-');
     };
+    if (startsWith(w, "ansicpg") && numberAt(7)) {
+        ansiCodePage = toInt(w.substr(7));
+        m_codeFont = -2;
+        return;
+    }
     if (w[0] == 'f' && w.size() > 1 && isDigit(w[1])) {
-        if (!m_options.noFonts)
+        s.codeFont = toInt(w.substr(1));
+        if (!m_options->noFonts)
             setNumber(s.fontNumber, toInt(w.substr(1)));
         return;
     }
@@ -421,7 +618,7 @@ void HtmlWriter::handleControlWord(std::string &out, std::string_view w, CharSta
         return;
     }
     if (startsWith(w, "cf") && numberAt(2)) {
-        setNumber(s.color, m_tables.colorFor(toInt(w.substr(2))));
+        setNumber(s.color, m_tables->colorFor(toInt(w.substr(2))));
         return;
     }
     return;

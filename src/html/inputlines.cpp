@@ -211,7 +211,7 @@ bool CurrentLine::loadNext(InputLines &in)
 bool CurrentLine::endsInControlWord() const
 {
     std::size_t j = m_buf.size();
-    while (j > m_start && (std::islower((unsigned char)m_buf[j - 1]) || std::isdigit((unsigned char)m_buf[j - 1])
+    while (j > m_start && (std::isalpha((unsigned char)m_buf[j - 1]) || std::isdigit((unsigned char)m_buf[j - 1])
                            || m_buf[j - 1] == '-'))
         --j;
     if (j == m_start || m_buf[j - 1] != '\\')
@@ -232,8 +232,10 @@ bool CurrentLine::appendNext(InputLines &in, bool keepWordEnd)
         return false;
     // Joined lines have nothing between them, but a control word that ended
     // its line must still end there: a space, its delimiter, keeps it apart.
+    // A backslash that ends a line is a paragraph end ("\" and the line
+    // end); joined, it becomes the word that says so.
     if (keepWordEnd && endsInControlWord())
-        m_buf.push_back(' ');
+        m_buf.append(m_buf.back() == '\\' ? "par " : " ");
     return in.appendLine(m_buf);
 }
 

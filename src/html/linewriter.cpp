@@ -56,7 +56,64 @@ std::size_t findBreak(const std::string &text, std::size_t from)
     return std::string::npos;
 }
 
+// Tags that begin or end a block: white space next to them shows nothing.
+bool isBlockTag(std::string_view tag)
+{
+    std::size_t i = 1;
+    if (i < tag.size() && tag[i] == '/')
+        ++i;
+    std::size_t end = i;
+    while (end < tag.size() && ((tag[end] >= 'A' && tag[end] <= 'Z') || (tag[end] >= 'a' && tag[end] <= 'z')))
+        ++end;
+    static constexpr std::string_view Blocks[] = {"P",  "BR", "HR", "TABLE",  "TR", "TD",
+                                                  "UL", "LI", "OL", "CENTER", "DIV"};
+    const std::string_view name = tag.substr(i, end - i);
+    for (const std::string_view b : Blocks) {
+        if (name.size() == b.size()
+            && std::equal(name.begin(), name.end(), b.begin(), [](char x, char y) { return (x & ~0x20) == y; }))
+            return true;
+    }
+    return false;
+}
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
 } // namespace
+
+LineWriter::Side LineWriter::sideBefore(std::string_view text)
+{
+    std::size_t i = text.size();
+    while (i > 0) {
+        if (text[i - 1] != '>')
+            return isSpace(text[i - 1]) ? Side::Space : Side::Word;
+        const std::size_t open = text.rfind('<', i - 1);
+        if (open == std::string_view::npos)
+            return Side::Word;
+        if (isBlockTag(text.substr(open, i - open)))
+            return Side::Space;
+        i = open;
+    }
+    return Side::Space; // nothing but inline tags: no word to split
+}
+
+LineWriter::Side LineWriter::sideAfter(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] != '<')
+            return isSpace(text[i]) ? Side::Space : Side::Word;
+        const std::size_t close = text.find('>', i);
+        if (close == std::string_view::npos)
+            return Side::Word;
+        if (isBlockTag(text.substr(i, close + 1 - i)))
+            return Side::Space;
+        i = close + 1;
+    }
+    return Side::Unknown;
+}
 
 LineWriter::LineWriter(std::ostream &out)
     : m_out(out)
@@ -208,6 +265,15 @@ void LineWriter::writeOut(std::string_view fragment)
     if (fragment.empty())
         return;
 
+    if (m_pendingBreak > 0) {
+        // The buffer was optimised and held whole when the break was put off.
+        if (sideAfter(fragment) == Side::Space) {
+            emitLinkedLine(std::string_view(m_text).substr(0, m_pendingBreak));
+            m_text.erase(0, m_pendingBreak);
+        }
+        m_pendingBreak = 0;
+    }
+
     // A fragment without ">" cannot complete a pattern or a break tag, so the
     // buffer's optimised form just grows by it.
     if (fragment.find('>') == std::string_view::npos) {
@@ -291,13 +357,26 @@ void LineWriter::writeOut(std::string_view fragment)
 
     const std::size_t n = m_text.size();
     if (n > LineLength && m_text[n - 1] == '>' && m_text[n - 2] != 'L' && m_text[n - 2] != 'A') {
-        emitLinkedLine(m_text);
-        m_text.clear();
+        if (sideBefore(m_text) == Side::Space) {
+            emitLinkedLine(m_text);
+            m_text.clear();
+        } else if (n > ForcedBreak) {
+            emitLinkedLine(std::string_view(m_text).substr(0, n - 1));
+            m_text.erase(0, n - 1);
+        } else {
+            m_pendingBreak = n;
+        }
     }
 }
 
 void LineWriter::writeRemaining()
 {
+    // Nothing follows: a break that waited is harmless.
+    if (m_pendingBreak > 0) {
+        emitLinkedLine(std::string_view(m_text).substr(0, m_pendingBreak));
+        m_text.erase(0, m_pendingBreak);
+        m_pendingBreak = 0;
+    }
     writeLine(m_rawDiffers ? m_raw : m_text);
     m_text.clear();
     dropRaw();

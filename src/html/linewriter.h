@@ -12,6 +12,11 @@ namespace html {
 // The output side: collects HTML fragments, removes empty and redundant tag
 // pairs, turns web addresses into links and writes the page as CR LF lines,
 // breaking after paragraph tags and after about 100 characters.
+//
+// A line end is white space to a browser. A long buffer that ends with a tag
+// is written as a line only where that space falls next to a space or a
+// block tag anyway; between two letters ("wor</B>" + "<I>d") it would split
+// the word, so the break waits for the next fragment to show which it is.
 class LineWriter
 {
 public:
@@ -45,9 +50,19 @@ public:
     static std::string linkUrls(std::string_view line);
 
     static constexpr std::size_t LineLength = 100;
+    // A buffer that finds no harmless break gets this long at most; it is
+    // then broken inside its last tag, where a line end is no space.
+    static constexpr std::size_t ForcedBreak = 64 * 1024;
+
     static constexpr std::size_t MaxPatterns = 1024;
 
 private:
+    // What a line end after the buffer would touch, judged from one side:
+    // before the end of a text, or after the start of one.
+    enum class Side { Space, Word, Unknown };
+    static Side sideBefore(std::string_view text);
+    static Side sideAfter(std::string_view text);
+
     // Runs the passes on text in place. Sets `touched` when a removal starts
     // before `guard`.
     void optimizeInPlace(std::string &text, std::size_t guard, bool &touched) const;
@@ -88,6 +103,9 @@ private:
     bool m_rawDiffers = false;
     std::string m_window; // scratch for the optimised end of the buffer
     bool m_textIsFixed = true;
+    // A line may end after this many characters of the buffer if the next
+    // fragment begins with a space or a block tag; 0 when none waits.
+    std::size_t m_pendingBreak = 0;
 };
 
 } // namespace html

@@ -1,7 +1,6 @@
 #include "html/rtfgroupreader.h"
 
 #include "html/conversion.h"
-#include "html/driver.h"
 #include "html/scanning.h"
 #include "html/tableconverter.h"
 #include "html/tablereaders.h"
@@ -145,9 +144,10 @@ void GroupReader::writeToken(std::string_view token)
 // its item.
 void GroupReader::beforeText()
 {
-    if (m_w.itemPending) {
-        write("<LI type=disc>");
-        m_w.itemPending = false;
+    if (m_w.itemPending || m_w.pendingBullets > 0) {
+        m_scratch.clear();
+        m_w.openPendingItem(m_scratch);
+        write(m_scratch);
     }
     if (m_w.numberedList && m_w.paragraphStart && !m_w.numberLabel.empty()) {
         const std::string label = "&&" + m_w.numberLabel;
@@ -183,8 +183,16 @@ std::size_t GroupReader::text(std::size_t pos)
 
 std::size_t GroupReader::controlSymbol(std::size_t pos)
 {
-    if (pos + 1 >= m_line.size())
-        return pos + 1; // a backslash that ends the line
+    if (pos + 1 >= m_line.size()) {
+        // A backslash that ends its line ends the paragraph, as "\par" does.
+        if (!m_c.input.atEnd()) {
+            closeTocLink();
+            m_scratch.clear();
+            m_w.handleControlWord(m_scratch, "par", m_state, WordId::Par);
+            write(m_scratch);
+        }
+        return pos + 1;
+    }
     const char symbol = m_line.at(pos + 1);
     if (isLower(symbol))
         return controlWord(pos);
@@ -265,10 +273,12 @@ std::size_t GroupReader::controlWord(std::size_t pos)
     if (w.size() >= 2 && w[0] == 's' && isDigit(w[1]))
         return styleReference(word, spliced);
     if (id == WordId::Trowd) {
-        write(m_w.closeAllTags());
-        closeLists(m_c);
+        m_scratch.clear();
+        m_w.closeInline(m_scratch);
+        m_w.closeLists(m_scratch);
+        write(m_scratch);
         m_line.cut(word.next);
-        convertTable(m_c);
+        convertTable(m_c, m_state);
         return 0;
     }
     if (skippedByReader(id)) {
@@ -389,10 +399,11 @@ std::size_t GroupReader::numberingGroup(std::size_t pos)
         const std::string &t = word.text;
         const bool level = t.compare(0, 5, "pnlvl") == 0 && t.size() > 5;
         if (t == "pnlvlblt" || (level && t[5] >= '5' && t[5] <= '9')) {
+            // The list and its item are written before the paragraph's
+            // first text, after the indentation lists that come between.
             w.numberedList = false;
             w.bulletList = w.inListItem = true;
-            ++w.listDepth;
-            write("<UL><LI type=disc>");
+            ++w.pendingBullets;
         } else if (t == "pnlvlcont" || t == "pnlvlbody" || (level && t[5] >= '1' && t[5] <= '4')) {
             w.numberedList = t == "pnlvlbody";
             w.bulletList = w.inListItem = false;

@@ -45,14 +45,11 @@ void writeHead(Conversion &c)
     out.flush();
 }
 
-void writeTail(Conversion &c, const CharState &top)
+void writeTail(Conversion &c)
 {
-    std::string closing = c.writer.closeAllTags();
-    if (top.alignRight)
-        closing += "</DIV>";
-    if (top.alignCenter)
-        closing += "</CENTER>";
-    c.out.writeOut(closing);
+    // The alignment tag that is open, not the one the state names: a group
+    // may have ended since, or the paragraph may have written none.
+    c.out.writeOut(c.writer.closeAllTags() + c.writer.closeAlignment());
     closeLists(c);
     c.out.writeRemaining();
     c.out.writeLine("</BODY>");
@@ -64,14 +61,8 @@ void writeTail(Conversion &c, const CharState &top)
 
 void closeLists(Conversion &c)
 {
-    HtmlWriter &w = c.writer;
     std::string fragment;
-    if (w.inListItem && !w.itemPending)
-        fragment = "</LI>";
-    for (; w.listDepth > 0; --w.listDepth)
-        fragment += "</UL>";
-    // The lists are closed: no item stays open or waits to be opened.
-    w.inListItem = w.itemPending = false;
+    c.writer.closeLists(fragment);
     c.out.writeOut(fragment);
 }
 
@@ -117,7 +108,7 @@ Result convert(std::istream &input, std::ostream &output, const Options &options
     }
     // The tail is written whatever happened in the body.
     try {
-        writeTail(c, top);
+        writeTail(c);
     } catch (const std::exception &e) {
         fail(e);
     }

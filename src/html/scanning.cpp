@@ -47,7 +47,7 @@ ControlWord readControlWord(Conversion &c, std::size_t pos, LineMode mode)
 {
     CurrentLine &line = c.line;
     std::size_t end = pos;
-    while (end < line.size() && isWordChar(line.at(end)))
+    while (end < line.size() && continuesWord(line.at(end)))
         ++end;
     ControlWord word {std::string(line.view(pos, end - pos)), end, end, false};
     if (end < line.size()) {

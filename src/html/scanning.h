@@ -39,6 +39,13 @@ inline bool isWordChar(char c)
 {
     return isLower(c) || isDigit(c) || c == '-';
 }
+// A character that continues a control word. Words start with a small
+// letter, but some programs write capitals inside them ("\mmathPr"); taken
+// for text, those capitals would be glued to the next word.
+inline bool continuesWord(char c)
+{
+    return isWordChar(c) || (c >= 'A' && c <= 'Z');
+}
 
 // How a scanner gets more text when it runs off the end of the current line.
 enum class LineMode {

@@ -16,6 +16,22 @@ constexpr std::size_t LookAheadLimit = std::size_t(1) << 20;
 constexpr std::size_t MaxSavedGroups = 100000;
 constexpr std::size_t Ended = std::string::npos;
 
+// True when html shows something: a character outside its tags that is not
+// a space. Collected text without any is formatting that can be dropped.
+bool showsText(std::string_view html)
+{
+    bool inTag = false;
+    for (const char ch : html) {
+        if (ch == '<')
+            inTag = true;
+        else if (ch == '>')
+            inTag = false;
+        else if (!inTag && ch != ' ')
+            return true;
+    }
+    return false;
+}
+
 class TableConverter
 {
 public:
@@ -23,10 +39,13 @@ public:
         : m_c(c)
         , m_line(c.line)
         , m_w(c.writer)
+        , m_collectStart(c.writer)
+        , m_lookAheadStart(c.writer)
     {
     }
 
-    void run();
+    void run(int codeFont);
+    int codeFont() const { return m_state.codeFont; }
 
 private:
     enum State {
@@ -41,6 +60,14 @@ private:
     void enterGroup();
     void leaveGroup();
     void endTable();
+    void endBeforeLookAhead();
+    void startLookAhead(std::size_t pos);
+    void startCollecting();
+    void dropCollected();
+    std::string closeCell();
+    std::size_t paragraphEnd(std::size_t next);
+    std::size_t row(std::size_t next);
+    std::size_t rowDefinition(std::size_t next);
     void inputEnded();
     std::size_t text(std::size_t pos);
     std::size_t control(std::size_t pos);
@@ -55,7 +82,18 @@ private:
     std::size_t m_unsavedDepth = 0;
     State m_tableState = FirstCell;
     std::string m_cell;
+    bool m_cellShowsText = false;
+    // The writer as it was when the cell text began to be collected, to go
+    // back to when that text is dropped.
+    HtmlWriter m_collectStart;
+    // Whether the paragraph being read is marked as part of the table.
+    bool m_inTableParagraph = true;
     bool m_lookAhead = false;
+    // When the look-ahead began: the writer, how much cell text there was,
+    // and whether text has been read ahead since.
+    HtmlWriter m_lookAheadStart;
+    std::size_t m_cellBeforeLookAhead = 0;
+    bool m_lookAheadShowsText = false;
     int m_fallbackToSkip = 0;
     int m_highSurrogate = 0;
     std::string m_scratch;
@@ -63,10 +101,16 @@ private:
 
 void TableConverter::output(std::string_view html)
 {
-    if (m_tableState == NextCell || m_tableState == AfterRow)
+    if (m_tableState == NextCell || m_tableState == AfterRow) {
         m_cell.append(html);
-    else
+        if (!m_cellShowsText || (m_lookAhead && !m_lookAheadShowsText)) {
+            const bool shows = showsText(html);
+            m_cellShowsText = m_cellShowsText || shows;
+            m_lookAheadShowsText = m_lookAheadShowsText || (m_lookAhead && shows);
+        }
+    } else {
         m_c.out.writeOut(html);
+    }
 }
 
 void TableConverter::token(std::string_view t)
@@ -82,8 +126,54 @@ void TableConverter::endTable()
     m_c.out.writeOut("</TABLE><BR>");
 }
 
-void TableConverter::run()
+// The table ended before the text that was read ahead: that text is read
+// again by the group reader, so the writer goes back to where it was when
+// the look-ahead began. What was collected before it follows the table.
+void TableConverter::endBeforeLookAhead()
 {
+    m_w = m_lookAheadStart;
+    endTable();
+    m_c.out.writeOut(std::string_view(m_cell).substr(0, m_cellBeforeLookAhead));
+}
+
+void TableConverter::startLookAhead(std::size_t pos)
+{
+    m_lookAhead = true;
+    m_line.cut(pos);
+    m_lookAheadStart = m_w;
+    m_cellBeforeLookAhead = m_cell.size();
+    m_lookAheadShowsText = false;
+}
+
+void TableConverter::startCollecting()
+{
+    m_cell.clear();
+    m_cellShowsText = false;
+    m_collectStart = m_w;
+}
+
+// Collected text that shows nothing (formatting between a row's last cell
+// and its end) is dropped, and with it the tags it opened.
+void TableConverter::dropCollected()
+{
+    m_w = m_collectStart;
+    m_cell.clear();
+    m_cellShowsText = false;
+}
+
+// Closes what the cell opened: tags, alignment, indentation lists.
+std::string TableConverter::closeCell()
+{
+    std::string closing = m_w.closeAllTags();
+    closing += m_w.closeAlignment();
+    m_w.closeLists(closing);
+    m_w.paragraphStart = true;
+    return closing;
+}
+
+void TableConverter::run(int codeFont)
+{
+    m_state.codeFont = codeFont;
     m_w.itemPending = false;
     m_cell.clear();
     m_state.reset(CharState::Reset::All);
@@ -97,7 +187,7 @@ void TableConverter::run()
             if (m_lookAhead) {
                 m_line.appendNext(m_c.input);
                 if (m_line.size() > LookAheadLimit)
-                    return endTable();
+                    return endBeforeLookAhead();
             } else if (m_tableState == AfterRow && m_cell.size() > LookAheadLimit) {
                 // Text after the last row that no paragraph start ends.
                 endTable();
@@ -135,15 +225,22 @@ void TableConverter::inputEnded()
 {
     if (m_lookAhead) {
         // The paragraphs read ahead are read again as ordinary text.
-        endTable();
+        endBeforeLookAhead();
         return;
     }
-    // Nothing of what was collected is lost.
+    // Nothing of what was collected is lost, and the table is closed.
     if (m_tableState == AfterRow) {
         endTable();
         m_c.out.writeOut(m_cell);
-    } else if (m_tableState == NextCell && !m_cell.empty()) {
-        m_c.out.writeOut("<TD>" + m_cell);
+    } else {
+        if (m_tableState == FirstCell)
+            m_c.out.writeOut(closeCell() + "</TD>");
+        else if (m_cellShowsText)
+            m_c.out.writeOut("<TD>" + m_cell + closeCell() + "</TD>");
+        else
+            dropCollected();
+        m_c.out.writeOut("</TR>");
+        endTable();
     }
     m_line.clear();
 }
@@ -195,8 +292,15 @@ std::size_t TableConverter::text(std::size_t pos)
 
 std::size_t TableConverter::control(std::size_t pos)
 {
-    if (pos + 1 >= m_line.size())
-        return pos + 1;
+    if (pos + 1 >= m_line.size()) {
+        // A backslash that ends its line ends the paragraph. Where lines are
+        // joined, the joined text spells that out for this backslash.
+        if (m_c.input.atEnd())
+            return pos + 1;
+        if (m_lookAhead || m_tableState == AfterRow)
+            return m_line.appendNext(m_c.input) ? pos : pos + 1;
+        return paragraphEnd(pos + 1);
+    }
     const char symbol = m_line.at(pos + 1);
     if (isLower(symbol))
         return word(pos);
@@ -269,56 +373,20 @@ std::size_t TableConverter::word(std::size_t pos)
             token("&pict;");
         return r;
     }
-    if (id == WordId::Par || id == WordId::Sect) {
-        std::string fragment = m_w.closeAllTags();
-        if (m_state.alignRight)
-            fragment += "</DIV>";
-        if (m_state.alignCenter)
-            fragment += "</CENTER>";
-        fragment += "<BR>";
-        // The next paragraph of the cell opens its own alignment and tags,
-        // or its closing tags would stand without an opening one.
-        m_w.paragraphStart = true;
-        if (m_tableState == NextCell)
-            m_cell += fragment;
-        else if (m_tableState == FirstCell)
-            m_c.out.writeOut(fragment);
-        return next;
-    }
+    if (id == WordId::Par || id == WordId::Sect || id == WordId::NestCell)
+        return paragraphEnd(next);
     if (id == WordId::Intbl) {
         m_lookAhead = false;
+        m_inTableParagraph = true;
         return next;
     }
-    if (id == WordId::Trowd) {
-        m_lookAhead = false;
-        if (m_tableState == AfterRow) {
-            m_cell.clear();
-            m_c.out.writeOut("<TR><TD>");
-            m_state.reset(CharState::Reset::All);
-            m_tableState = FirstCell;
-        }
-        return next;
-    }
-    if (id == WordId::Row) {
-        m_state.reset(CharState::Reset::All);
-        m_cell.clear();
-        m_lookAhead = false;
-        m_c.out.writeOut("</TR>");
-        m_tableState = AfterRow;
-        return next;
-    }
+    if (id == WordId::Trowd)
+        return rowDefinition(next);
+    if (id == WordId::Row)
+        return row(next);
     if (id == WordId::Cell) {
         m_lookAhead = false;
-        std::string closing = m_w.closeAllTags();
-        if (!m_w.paragraphStart) {
-            // The cell's last paragraph opened its alignment: close it in
-            // the cell, as a paragraph end would.
-            if (m_state.alignRight)
-                closing += "</DIV>";
-            if (m_state.alignCenter)
-                closing += "</CENTER>";
-        }
-        m_w.paragraphStart = true;
+        const std::string closing = closeCell();
         if (m_tableState == FirstCell)
             m_c.out.writeOut(closing + "</TD>");
         else if (m_tableState == NextCell)
@@ -327,7 +395,7 @@ std::size_t TableConverter::word(std::size_t pos)
             m_c.out.writeOut("<TR><TD>" + m_cell + closing + "</TD>");
         m_state.reset(CharState::Reset::All);
         m_tableState = NextCell;
-        m_cell.clear();
+        startCollecting();
         return next;
     }
     if (id == WordId::Pard || (id == WordId::Widctlpar && m_line.view(next, 6) != "\\intbl")) {
@@ -335,15 +403,16 @@ std::size_t TableConverter::word(std::size_t pos)
             if (m_lookAhead) {
                 // The second paragraph start after the last row: the table
                 // ended, and the reader goes on from the first one.
-                endTable();
+                endBeforeLookAhead();
                 return Ended;
             }
-            m_lookAhead = true;
-            m_line.cut(pos);
+            startLookAhead(pos);
             next -= pos;
         }
-        if (id == WordId::Pard)
+        if (id == WordId::Pard) {
+            m_inTableParagraph = false;
             output(m_w.handleControlWord(w, m_state));
+        }
         return next;
     }
     if (isUnicodeWord(w)) {
@@ -368,11 +437,87 @@ std::size_t TableConverter::word(std::size_t pos)
     return next;
 }
 
+// A paragraph end. After a row, a paragraph that its "\\pard" took out of
+// the table ends the table there: it is text between this table and the
+// next one, or after the last.
+std::size_t TableConverter::paragraphEnd(std::size_t next)
+{
+    if (m_tableState == AfterRow && m_lookAhead && !m_inTableParagraph) {
+        endBeforeLookAhead();
+        return Ended;
+    }
+    std::string fragment = m_w.closeAllTags();
+    fragment += m_w.closeAlignment();
+    // The next paragraph of the cell opens its own alignment and tags.
+    m_w.paragraphStart = true;
+    if (m_tableState == FirstCell) {
+        m_c.out.writeOut(fragment + "<BR>");
+    } else {
+        // After a row, an empty paragraph makes no line; the closing tags
+        // stay with the tags they close.
+        m_cell += fragment;
+        if (m_tableState == NextCell || m_cellShowsText)
+            m_cell += "<BR>";
+    }
+    return next;
+}
+
+std::size_t TableConverter::row(std::size_t next)
+{
+    std::string fragment;
+    if (m_tableState == FirstCell) {
+        fragment = closeCell() + "</TD>";
+    } else if (m_cellShowsText) {
+        // Text after the row's last cell is a cell of its own, not lost.
+        fragment = (m_tableState == AfterRow ? "<TR><TD>" : "<TD>") + m_cell;
+        fragment += closeCell() + "</TD>";
+    } else {
+        dropCollected();
+    }
+    m_c.out.writeOut(fragment + "</TR>");
+    m_state.reset(CharState::Reset::All);
+    m_lookAhead = false;
+    m_tableState = AfterRow;
+    startCollecting();
+    return next;
+}
+
+// A row definition after a row starts the next row, unless a paragraph that
+// is not part of the table came between: then the table ended before it.
+std::size_t TableConverter::rowDefinition(std::size_t next)
+{
+    if (m_tableState != AfterRow) {
+        m_lookAhead = false;
+        return next;
+    }
+    if (m_lookAhead && m_lookAheadShowsText && !m_inTableParagraph) {
+        endBeforeLookAhead();
+        return Ended;
+    }
+    m_lookAhead = false;
+    m_inTableParagraph = true;
+    if (m_cellShowsText) {
+        // Text after the row that no paragraph start took out of the table
+        // begins the new row's first cell.
+        m_c.out.writeOut("<TR><TD>" + m_cell);
+    } else {
+        dropCollected();
+        m_c.out.writeOut("<TR><TD>");
+    }
+    m_cell.clear();
+    m_cellShowsText = false;
+    m_state.reset(CharState::Reset::All);
+    m_tableState = FirstCell;
+    return next;
+}
+
 } // namespace
 
-void convertTable(Conversion &c)
+void convertTable(Conversion &c, CharState &around)
 {
-    TableConverter(c).run();
+    TableConverter table(c);
+    table.run(around.codeFont);
+    around.codeFont = table.codeFont();
 }
 
 } // namespace html

@@ -52,6 +52,66 @@ int colorComponent(std::string_view entry, std::string_view name)
     return int(std::min<long long>(255, leadingCount(entry.substr(p + name.size()))));
 }
 
+// Where the name of a font entry starts: after the control words that follow
+// its "\fN" (at `p`), each with its space, and after embedded groups. The
+// entry's "\fcharsetN" among the words gives its character set.
+std::size_t fontNameStart(Conversion &c, std::size_t p, int &charset)
+{
+    CurrentLine &line = c.line;
+    std::size_t r = p;
+    for (;;) {
+        ensure(c, r + 2);
+        if (r >= line.size())
+            return npos;
+        const char ch = line.at(r);
+        if (ch == ' ' && r == p) {
+            ++r; // the delimiter of the number
+        } else if (ch == '\\' && isLower(line.get(r + 1))) {
+            const std::size_t word = ++r;
+            for (;;) {
+                while (r < line.size() && continuesWord(line.at(r)))
+                    ++r;
+                if (r < line.size() || line.size() > JoinLimit || !line.appendNext(c.input))
+                    break;
+            }
+            const std::string_view text = line.view(word, r - word);
+            if (text.substr(0, 8) == "fcharset")
+                charset = toInt(text.substr(8), -1);
+            if (r < line.size() && line.at(r) == ' ')
+                ++r;
+        } else if (ch == '{') {
+            const std::size_t e = findGroupEnd(c, r + 1);
+            if (e == npos)
+                return npos;
+            r = e + 1;
+        } else {
+            return r;
+        }
+    }
+}
+
+// Reads a font name from `start` up to the ";", "{", "}" or "\" that ends
+// it; character codes in it ("\'hh") are part of it. Returns where it ended.
+std::size_t readFontName(Conversion &c, std::size_t start, std::string &name)
+{
+    CurrentLine &line = c.line;
+    std::size_t p = start;
+    for (;;) {
+        const std::size_t e = findJoining(c, ";{}\\", p);
+        if (e == npos)
+            return npos;
+        name.append(line.view(p, e - p));
+        ensure(c, e + 4);
+        if (line.at(e) != '\\' || line.get(e + 1) != '\'')
+            return e;
+        const int high = hexValue(line.get(e + 2));
+        const int low = hexValue(line.get(e + 3));
+        if (high >= 0 && low >= 0)
+            name += char(high * 16 + low);
+        p = std::min(e + 4, line.size());
+    }
+}
+
 } // namespace
 
 void readFontTable(Conversion &c, std::size_t p)
@@ -92,21 +152,17 @@ void readFontTable(Conversion &c, std::size_t p)
             ++digitsEnd;
         const int number = toInt(line.view(q + 2, digitsEnd - (q + 2)));
 
-        // The name follows the first space or brace; an embedded group such as
-        // the panose numbers is passed over.
-        std::size_t r = findJoining(c, "}{ ", digitsEnd);
-        if (r == npos)
+        // The name follows the entry's control words; an embedded group such
+        // as the panose numbers is passed over. A name may begin with a
+        // character code, so it is not looked for after a space only.
+        int charset = -1;
+        const std::size_t nameStart = fontNameStart(c, digitsEnd, charset);
+        if (nameStart == npos)
             return giveUp(c);
-        if (line.at(r) == '{') {
-            r = findJoining(c, "}", r + 1);
-            if (r == npos)
-                return giveUp(c);
-        }
-        const std::size_t nameStart = r + 1;
-        const std::size_t nameEnd = findJoining(c, ";{\\", nameStart);
+        std::string name;
+        const std::size_t nameEnd = readFontName(c, nameStart, name);
         if (nameEnd == npos)
             return giveUp(c);
-        std::string name(line.view(nameStart, nameEnd - nameStart));
         std::size_t rest = nameEnd;
         bool alternative = false;
         if (line.at(nameEnd) == '{') {
@@ -124,6 +180,8 @@ void readFontTable(Conversion &c, std::size_t p)
             }
         }
 
+        if (charset >= 0)
+            c.tables.addCharset(number, charset);
         if (!c.options.noFonts) {
             const int index = c.tables.fontCount();
             if (c.tables.addFont(name, number) && c.options.optimize && index < 3) {

@@ -31,9 +31,15 @@ WordId wordId(std::string_view word)
         {"bkmkstart", W::Skipped}, {"bkmkend", W::Skipped}, {"filetbl", W::Skipped},
         {"footer", W::Skipped}, {"footerf", W::Skipped}, {"footnote", W::Skipped},
         {"header", W::Skipped}, {"headerf", W::Skipped}, {"levelnumbers", W::Skipped},
+        {"headerl", W::Skipped}, {"headerr", W::Skipped}, {"footerl", W::Skipped},
+        {"footerr", W::Skipped},
         {"leveltext", W::Skipped}, {"list", W::Skipped}, {"listlevel", W::Skipped},
         {"listname", W::Skipped}, {"listoverridetable", W::Skipped}, {"listtable", W::Skipped},
         {"revtbl", W::Skipped}, {"sp", W::Skipped}, {"template", W::Skipped},
+        // A table inside a table: each of its cells becomes a line of the
+        // outer cell, so the text that repeats them for programs that do not
+        // know such tables is not read.
+        {"nestcell", W::NestCell}, {"nonesttables", W::Skipped},
         {"pard", W::Pard}, {"sectd", W::Sectd}, {"par", W::Par}, {"sect", W::Sect},
         {"qc", W::Qc}, {"qr", W::Qr}, {"line", W::Line}, {"page", W::Page},
         {"plain", W::Plain}, {"v", W::V}, {"v0", W::V0}, {"caps", W::Caps}, {"caps0", W::Caps0},

@@ -14,7 +14,7 @@ enum class WordId {
     Pict, Info, Pntext, Pntxta, Pntxtb,
     Skipped, // skipped by the reader and in tables alike (headers, footnotes, lists ...)
     // paragraph
-    Pard, Sectd, Par, Sect, Qc, Qr, Line, Page,
+    Pard, Sectd, Par, Sect, NestCell, Qc, Qr, Line, Page,
     // character
     Plain, V, V0, Caps, Caps0, B, B0, I, I0, Ul, UlOff, Super, Sub, NoSuperSub, Strike, StrikeOff,
     // text tokens

@@ -6,8 +6,12 @@
 #include <QString>
 #include <QTest>
 
+#include <algorithm>
+#include <cctype>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace htmltest {
 
@@ -55,6 +59,39 @@ inline std::string toHtml(const std::string &rtfBody, const html::Options &optio
     return flat(convert("{\\rtf1\\ansi " + rtfBody + "}", options));
 }
 
+// The first tag of a page that does not balance: a closing tag with no
+// opening one, one that closes across another open tag, or one left open.
+// Empty when every paired tag balances. "<P>", "<BR>" and "<HR>" stand alone.
+inline std::string unbalancedTag(std::string_view page)
+{
+    static const std::vector<std::string_view> paired = {
+        "HTML", "HEAD", "TITLE", "BODY", "B", "I", "U", "S", "SUB", "SUP", "FONT",
+        "CENTER", "DIV", "A", "UL", "OL", "LI", "TABLE", "TR", "TD",
+    };
+    std::vector<std::string> open;
+    for (std::size_t i = page.find('<'); i != std::string_view::npos; i = page.find('<', i + 1)) {
+        const std::size_t end = page.find('>', i);
+        if (end == std::string_view::npos)
+            return "unterminated tag at " + std::to_string(i);
+        const bool closing = page[i + 1] == '/';
+        std::size_t n = i + 1 + (closing ? 1 : 0);
+        std::string name;
+        for (; n < end && std::isalpha(static_cast<unsigned char>(page[n])); ++n)
+            name += char(std::toupper(static_cast<unsigned char>(page[n])));
+        if (std::find(paired.begin(), paired.end(), name) == paired.end())
+            continue;
+        if (!closing)
+            open.push_back(name);
+        else if (open.empty())
+            return "</" + name + "> at " + std::to_string(i) + " closes nothing";
+        else if (open.back() != name)
+            return "</" + name + "> at " + std::to_string(i) + " crosses <" + open.back() + ">";
+        else
+            open.pop_back();
+    }
+    return open.empty() ? std::string() : "<" + open.back() + "> left open";
+}
+
 inline QByteArray q(const std::string &s)
 {
     return QByteArray::fromStdString(s);
@@ -83,6 +120,8 @@ inline void compareRow()
     const std::string page = convert(r.rfind("{\\rtf", 0) == 0 ? r : "{\\rtf1\\ansi " + r + "}", {}, &result);
     QVERIFY2(result.ok, result.error.c_str());
     QCOMPARE(q(body(page, expected.contains('\n'))), expected);
+    const std::string unbalanced = unbalancedTag(page);
+    QVERIFY2(unbalanced.empty(), unbalanced.c_str());
 }
 
 } // namespace htmltest

@@ -38,8 +38,10 @@ private slots:
     {
         // Empty input still makes a page; the last buffer is written even empty.
         QCOMPARE(q(convert("")), q(Head + "\r\n" + Tail));
+        // The alignment tag that was opened is closed, though the group that
+        // set it has ended.
         const std::string page = convert("{\\rtf1 \\qc\\b x}");
-        QCOMPARE(q(page), q(Head + "<CENTER><B>x</B>\r\n" + Tail));
+        QCOMPARE(q(page), q(Head + "<CENTER><B>x</B></CENTER>\r\n" + Tail));
         // Alignment set at the outermost level is closed by the tail.
         QCOMPARE(q(convert("\\qr\\i y")), q(Head + "<DIV ALIGN=right><I>y</I></DIV>\r\n" + Tail));
     }
@@ -158,6 +160,8 @@ private slots:
             const std::string page = convert(rtf.toStdString(), options, &result);
             QVERIFY(result.ok);
             QVERIFY(page.size() >= Tail.size() && page.compare(page.size() - Tail.size(), Tail.size(), Tail) == 0);
+            const std::string unbalanced = htmltest::unbalancedTag(page);
+            QVERIFY2(unbalanced.empty(), unbalanced.c_str());
             // A hang guard, not a speed test (the benchmark measures speed): a
             // quadratic or endless conversion of these inputs takes minutes,
             // the sanitizer build a few seconds.
@@ -203,6 +207,8 @@ private slots:
         options.title = "$$$";
         const std::string page = convert(readAll(folder + "/input.rtf"), options);
         QCOMPARE(q(page), testsupport::readFile(folder + "/expected.html"));
+        const std::string unbalanced = htmltest::unbalancedTag(page);
+        QVERIFY2(unbalanced.empty(), unbalanced.c_str());
     }
 
     void corpus_data()
@@ -225,6 +231,9 @@ private slots:
         // A damaged character code is the one error a document may have.
         if (!result.ok)
             QVERIFY2(result.error.find("character code") != std::string::npos, result.error.c_str());
+        // Whatever the document, every tag of the page has its partner.
+        const std::string unbalanced = htmltest::unbalancedTag(page);
+        QVERIFY2(unbalanced.empty(), unbalanced.c_str());
     }
 };
 

@@ -6,11 +6,49 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <cctype>
+#include <set>
 #include <sstream>
 
 using htmltest::q;
 
 namespace {
+
+bool isBlockTag(const std::string &tag)
+{
+    static const std::set<std::string> blocks = {"P", "BR", "HR", "TABLE", "TR", "TD", "UL", "LI", "OL", "CENTER", "DIV"};
+    std::string name;
+    for (const char c : tag.substr(tag[1] == '/' ? 2 : 1)) {
+        if (!std::isalpha(static_cast<unsigned char>(c)))
+            break;
+        name += char(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return blocks.count(name) > 0;
+}
+
+// True when a line end after `text` touches white space or a block tag, so
+// that it cannot split a word.
+bool spaceBefore(std::string text)
+{
+    while (!text.empty() && text.back() == '>') {
+        const std::size_t open = text.rfind('<');
+        if (isBlockTag(text.substr(open)))
+            return true;
+        text.erase(open);
+    }
+    return text.empty() || std::isspace(static_cast<unsigned char>(text.back()));
+}
+
+bool spaceAfter(std::string text)
+{
+    while (!text.empty() && text.front() == '<') {
+        const std::size_t close = text.find('>');
+        if (isBlockTag(text.substr(0, close + 1)))
+            return true;
+        text.erase(0, close + 1);
+    }
+    return !text.empty() && std::isspace(static_cast<unsigned char>(text.front()));
+}
 
 // The page's line rules written out plainly, without the shortcuts the real
 // writer takes: every fragment optimises the whole unwritten buffer.
@@ -25,6 +63,13 @@ public:
     {
         if (fragment.empty())
             return;
+        // A long buffer waits to be a line until the next fragment shows
+        // that the line end does not split a word.
+        if (m_pending > 0 && spaceAfter(fragment)) {
+            lines += html::LineWriter::linkUrls(m_buffer.substr(0, m_pending)) + "\r\n";
+            m_buffer.erase(0, m_pending);
+        }
+        m_pending = 0;
         m_buffer += fragment;
         std::string t = m_optimizer.optimize(m_buffer);
         std::size_t end = findBreak(t);
@@ -38,11 +83,25 @@ public:
         m_buffer = t;
         const std::size_t n = t.size();
         if (n > 100 && t[n - 1] == '>' && t[n - 2] != 'L' && t[n - 2] != 'A') {
-            lines += html::LineWriter::linkUrls(t) + "\r\n";
-            m_buffer.clear();
+            if (spaceBefore(t)) {
+                lines += html::LineWriter::linkUrls(t) + "\r\n";
+                m_buffer.clear();
+            } else if (n > html::LineWriter::ForcedBreak) {
+                lines += html::LineWriter::linkUrls(t.substr(0, n - 1)) + "\r\n";
+                m_buffer = ">";
+            } else {
+                m_pending = n;
+            }
         }
     }
-    std::string finish() { return lines + m_buffer + "\r\n"; }
+    std::string finish()
+    {
+        if (m_pending > 0) {
+            lines += html::LineWriter::linkUrls(m_buffer.substr(0, m_pending)) + "\r\n";
+            m_buffer.erase(0, m_pending);
+        }
+        return lines + m_buffer + "\r\n";
+    }
     std::string lines;
 
 private:
@@ -56,6 +115,7 @@ private:
     }
     const html::LineWriter &m_optimizer;
     std::string m_buffer;
+    std::size_t m_pending = 0;
 };
 
 struct Writer
@@ -101,6 +161,25 @@ private slots:
         QTest::newRow("long paragraph") << false << QStringList() << words
                                         << q("<B>word</B> <B>word</B> <B>word</B> <B>word</B> <B>word</B> <B>word</B> "
                                              "<B>word</B> <B>word</B> <B>word</B>\r\n <B>word</B> <B>word</B> <B>word</B> \r\n");
+        // A line end is a space to a browser: it never falls between two
+        // letters, only next to a space or a block tag.
+        const QString x100(100, QLatin1Char('x'));
+        QTest::newRow("not inside a word") << false << QStringList() << QStringList {"<B>", x100, "</B>", "<I>y</I><BR>"}
+                                           << q("<B>" + x100.toStdString() + "</B><I>y</I><BR>\r\n\r\n");
+        QTest::newRow("before a space") << false << QStringList() << QStringList {"<B>", x100, "</B>", "<I> y</I>"}
+                                        << q("<B>" + x100.toStdString() + "</B>\r\n<I> y</I>\r\n");
+        QTest::newRow("after a space") << false << QStringList() << QStringList {"<B>", x100, " </B>", "<I>y</I>"}
+                                       << q("<B>" + x100.toStdString() + " </B>\r\n<I>y</I>\r\n");
+        QTest::newRow("at a block tag") << false << QStringList() << QStringList {x100, "x</TD>", "<TD>y"}
+                                        << q(x100.toStdString() + "x</TD>\r\n<TD>y\r\n");
+        QTest::newRow("before the block tag") << false << QStringList() << QStringList {"<B>", x100, "</B>", "</TD>"}
+                                              << q("<B>" + x100.toStdString() + "</B>\r\n</TD>\r\n");
+        QTest::newRow("at the end") << false << QStringList() << QStringList {"<B>", x100, "</B>"}
+                                    << q("<B>" + x100.toStdString() + "</B>\r\n\r\n");
+        // A paragraph that offers no such place is broken inside a tag.
+        const std::string huge(70000, 'x');
+        QTest::newRow("inside a tag at last") << false << QStringList() << QStringList {"<B>", QString::fromStdString(huge), "</B>", "y"}
+                                              << q("<B>" + huge + "</B\r\n>y\r\n");
         QTest::newRow("not after lists and links") << false << QStringList()
                                                    << QStringList{QString(101, QLatin1Char('x')), "<UL>", "<UL>", "</A>", "<I>"}
                                                    << q(std::string(101, 'x') + "<UL><UL></A><I>\r\n\r\n");

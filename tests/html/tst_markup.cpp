@@ -44,7 +44,12 @@ private slots:
         row("other hex codes are bytes", "\\'41\\'E4\\'e9", "A\xE4\xE9");
         row("hex across a line end", "x\\'e\n4y", "x&auml;y");
         row("unknown symbol", "a\\|b\\:c", "abc");
-        row("backslash ends line", "a\\\nb", "ab");
+        // A backslash and a line end are a paragraph end, also where lines are joined.
+        row("backslash ends line", "a\\\nb", "a<BR>b");
+        row("backslash ends a joined line", "\\trowd\\pard\\intbl a\\cell\\row\n\\pard x\\\ny\\par",
+            "<BR><TABLE BORDER=2><TR><TD>a</TD></TR></TABLE><BR>x<BR>y<BR>");
+        // Capitals inside a control word belong to it, not to the text.
+        row("capitals in a word", "{\\mmathPr\\mbrkBin0\\mdefJc1}x", "x");
 
         row("header footer info", "{\\header H}{\\footer F}{\\info{\\title T}{\\author A}}{\\footnote N}body", "body");
         row("list text", "{\\pntext 1.\\tab}x", "x");
@@ -181,6 +186,74 @@ private slots:
         row("li without digit", "\\lin720 x", "x");
     }
     void writer() { htmltest::compareRow(); }
+
+    // Block tags nest around inline ones, and each closing tag has its
+    // opening one: the alignment closes what was opened, lists and items
+    // close in order.
+    void nesting_data()
+    {
+        htmltest::columns();
+        row("empty centred paragraph", "\\qc\\par\\pard a\\par", "<BR>a<BR>");
+        row("centred by a group", "{\\qc a}b\\par c", "<CENTER>ab</CENTER><BR>c");
+        row("centred and right", "\\qc\\qr a\\par", "<CENTER>a</CENTER><BR>");
+        row("aligned after the text began", "a\\qc b\\par c", "ab<BR><CENTER>c</CENTER>");
+        row("aligned at the end", "{\\rtf1 {\\qr\\b x}}", "<DIV ALIGN=right><B>x</B></DIV>");
+
+        const std::string bullet = "{\\pntext\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0{\\pntxtb\\'B7}}";
+        // Indentation lists enclose the bullet list instead of sitting in its item.
+        row("indented bullets", bullet + "\\li720 one\\par two\\par\\pard after\\par",
+            "<UL><UL><UL><LI type=disc>one</LI><LI type=disc>two</LI></UL></UL></UL>after<BR>");
+        row("empty bullet item", bullet + "\\par\\pard x", "<UL><LI type=disc></LI></UL>x");
+        row("item closed by pard", bullet + "one\\pard two", "<UL><LI type=disc>one</LI></UL>two");
+        row("two numbering groups, one item", bullet + bullet + "one\\par", "<UL><UL><LI type=disc>one</LI></UL></UL>");
+        row("indent after the item's text", bullet + "one\\li720 more\\par\\pard x",
+            "<UL><LI type=disc>one<UL><UL>more</UL></UL></LI></UL>x");
+        // A numbered label is text: lists after it close its tags first.
+        row("label before indentation", "\\b{\\*\\pn\\pnlvlbody\\pndec\\pnstart1{\\pntxta .}}\\li720 x\\par",
+            "<B>1.</B><UL><UL><UL><B>x</B><BR></UL></UL></UL>");
+        row("indent after text", "\\i a\\li720 b\\par\\pard c", "<I>a</I><UL><UL><UL><I>b</I><BR></UL></UL></UL><I>c</I>");
+        row("centred text before indentation", "\\qc a\\li720 b\\par\\pard c",
+            "<CENTER>a</CENTER><UL><UL><UL><CENTER>b</CENTER><BR></UL></UL></UL>c");
+    }
+    void nesting() { htmltest::compareRow(); }
+
+    // Character codes are bytes of the code page that the font's character
+    // set names; outside the Western one they are decoded, so a Cyrillic,
+    // Greek or Chinese letter is not shown as the Western letter of its byte.
+    void characterCodes_data()
+    {
+        htmltest::columns();
+        const std::string fonts = "{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}{\\f1\\fnil\\fcharset204 Arial CYR;}"
+                                  "{\\f2\\fcharset161 Greek;}{\\f3\\fcharset134\\'cb\\'ce\\'cc\\'e5;}{\\f4\\fcharset128 Mincho;}"
+                                  "{\\f5\\fcharset2 Symbol;}{\\f6\\fcharset238 CE;}}";
+        const auto face = [](const char *name, const std::string &text) {
+            return std::string("<FONT FACE=\"") + name + "\">" + text + "</FONT>";
+        };
+        row("western", fonts + "\\f0\\'e4\\'e9", face("Arial", "&auml;\xE9"));
+        row("cyrillic", fonts + "\\f1\\'e4\\'e0 x", face("Arial CYR", "&#1076;&#1072; x"));
+        row("cyrillic capitals", fonts + "\\f1\\caps\\'e4\\'b8", face("Arial CYR", "&#1044;&#1025;"));
+        row("greek", fonts + "\\f2\\'e1\\'e2", face("Greek", "&#945;&#946;"));
+        // A letter that has a name in Western text keeps it.
+        row("central european", fonts + "\\f6\\'e4\\'b9", face("CE", "&auml;&#261;"));
+        row("chinese", fonts + "\\f3\\'d6\\'d0\\'ce\\'c4 x", face("\xCB\xCE\xCC\xE5", "&#20013;&#25991; x"));
+        // A trail byte may come as a letter; a lead byte without one is shown replaced.
+        row("japanese", fonts + "\\f4\\'83T\\'83\\par", face("Mincho", "&#12469;&#65533;") + "<BR>");
+        row("symbol font keeps bytes", fonts + "\\f5\\'b7", face("Symbol", "&middot;"));
+        row("document code page", "{\\rtf1\\ansi\\ansicpg1251 \\'e4}", "&#1076;");
+        // Table cells drop the font's tag but not its language, and the text
+        // after the table goes on in it.
+        row("in and after a table", fonts + "\\f2\\trowd\\pard\\intbl\\'e1\\cell\\'e2\\cell\\row\\pard\\pard\\'e3",
+            "<BR><TABLE BORDER=2><TR><TD>&#945;</TD><TD>&#946;</TD></TR></TABLE><BR>" + face("Greek", "&#947;"));
+    }
+    void characterCodes() { htmltest::compareRow(); }
+
+    void characterCodesWithoutFonts()
+    {
+        // No face is written, but the font still decides how codes decode.
+        html::Options options;
+        options.noFonts = true;
+        QCOMPARE(q(htmltest::toHtml("{\\fonttbl{\\f1\\fnil\\fcharset204 Arial CYR;}}\\f1\\'e4", options)), q("&#1076;"));
+    }
 
     void fontSizeSteps()
     {

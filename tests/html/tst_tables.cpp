@@ -68,6 +68,28 @@ private slots:
         QTest::newRow("without entry groups") << q("{\\fonttbl\\f0\\fswiss Arial;}{\\colortbl;}") << q("")
                                               << QStringList {"Arial/0"} << q("}{\\colortbl;}");
         QTest::newRow("no entries") << q("{\\fonttbl}rest of it") << q("") << QStringList {} << q("}rest of it");
+        // A name may start right after a word, with a character code; taking
+        // it for the start of the next entry lost the whole document.
+        QTest::newRow("name in codes") << q("{\\fonttbl{\\f0\\fnil\\fcharset134\\'41\\'42;}{\\f1\\fnil Arial;}}\\pard")
+                                       << q("") << QStringList {"AB/0", "Arial/1"} << q("}\\pard");
+        QTest::newRow("code inside a name") << q("{\\fonttbl{\\f0 Caf\\'65 Sans;}}x") << q("") << QStringList {"Cafe Sans/0"} << q("}x");
+        QTest::newRow("word at a line end") << q("{\\fonttbl{\\f0\\fnil\\fcharset204") << q("Cyr;}}x\n")
+                                            << QStringList {"Cyr/0"} << q("}x");
+    }
+
+    void fontCharsets()
+    {
+        // The character set of each font, kept also when the fonts are not.
+        for (const bool noFonts : {false, true}) {
+            html::Options options;
+            options.noFonts = noFonts;
+            Fixture f("{\\fonttbl{\\f0\\fnil\\fcharset204 A;}{\\f3\\fcharset134\\'cb\\'ce;}{\\f4 C;}}", {}, options);
+            f.read(html::readFontTable, "\\fonttbl");
+            QCOMPARE(f.c.tables.fontCharset(0), 204);
+            QCOMPARE(f.c.tables.fontCharset(3), 134);
+            QCOMPARE(f.c.tables.fontCharset(4), -1);
+            QCOMPARE(f.c.tables.fontCount(), noFonts ? 0 : 3);
+        }
     }
 
     void fontTable()
