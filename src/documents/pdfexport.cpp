@@ -1,6 +1,7 @@
 #include "documents/pdfexport.h"
 
 #include "documents/documenterror.h"
+#include "richtext/pagebands.h"
 #include "richtext/pagerenderer.h"
 #include "richtext/pagesetup.h"
 
@@ -36,6 +37,33 @@ QString titleOf(const QTextDocument &document, const PdfOptions &options)
     return own.trimmed().isEmpty() ? options.title : own;
 }
 
+// The pages the document takes: what the loop below makes of it.
+int pageCount(richtext::PageRenderer &renderer, QPainter &painter, const QRectF &text, int count)
+{
+    int pages = 1;
+    for (int first = 0;; ++pages) {
+        const int next = renderer.formatRange(&painter, text, first, false);
+        if (next >= count || next <= first)
+            return pages;
+        first = next;
+    }
+}
+
+// The document's header and footer on page `number`, in the margins around
+// the text area at the painter's origin.
+void drawBands(const richtext::PageBands &bands, QPainter &painter, const richtext::PageSetup &page,
+               int number, int pages)
+{
+    // Device pixels per twip.
+    const qreal x = painter.device()->logicalDpiX() / 1440.0;
+    const qreal y = painter.device()->logicalDpiY() / 1440.0;
+    const QRectF text = page.textRect();
+    const QRectF paper(-text.left() * x, -text.top() * y, page.paperWidth * x, page.paperHeight * y);
+    const QRectF area(0, 0, text.width() * x, text.height() * y);
+    bands.drawHeader(painter, paper, area, number, pages);
+    bands.drawFooter(painter, paper, area, number, pages);
+}
+
 } // namespace
 
 QByteArray exportPdf(const QTextDocument &document, const PdfOptions &options)
@@ -59,7 +87,12 @@ QByteArray exportPdf(const QTextDocument &document, const PdfOptions &options)
         const QRectF text(QPointF(0, 0), page.textRect().size());
         richtext::PageRenderer renderer(document);
         const int count = document.characterCount();
-        for (int first = 0;;) {
+        const richtext::PageBands bands(document);
+        // Headers and footers may show the page count: count the pages first.
+        const int pages = bands.isEmpty() ? 0 : pageCount(renderer, painter, text, count);
+        for (int first = 0, number = 1;; ++number) {
+            if (!bands.isEmpty())
+                drawBands(bands, painter, page, number, pages);
             const int next = renderer.formatRange(&painter, text, first);
             if (next >= count || next <= first)
                 break;

@@ -24,6 +24,8 @@ struct PdfOptions {
 // size and margins its file gave, else RTF's Letter page) and draws it page
 // by page through richtext::PageRenderer, which ends pages where the window's
 // printing does (form feeds, page breaks before paragraphs, table rows).
+// The document's own page headers and footers are drawn in the margins of
+// every page, page numbers and counts filled in (richtext::PageBands).
 // Text is drawn as text in embedded subsets of its fonts, so it can be
 // selected, searched and extracted. An empty document gives one empty page;
 // a page that could not take anything (which the renderer never returns)

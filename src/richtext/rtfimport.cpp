@@ -2,6 +2,7 @@
 
 #include "richtext/codepage.h"
 #include "richtext/documentbuilder.h"
+#include "richtext/pagebandset.h"
 #include "richtext/pagesetup.h"
 #include "richtext/plaintextsink.h"
 #include "richtext/rtfreader.h"
@@ -88,6 +89,8 @@ bool insertRtf(QTextCursor &cursor, QByteArrayView rtf, const ImportOptions &opt
     reader.read(data);
     if (const auto page = tables.page.result(); page && wholeDocument)
         setPageSetup(*cursor.document(), *page);
+    if (const auto bands = tables.bands.result(tables); bands && wholeDocument)
+        setPageBandSet(*cursor.document(), *bands);
     cursor.endEditBlock();
     if (error)
         error->clear();

@@ -46,6 +46,9 @@ enum class Kw : std::uint16_t {
     PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY, ObjMeta,
     // Paper size and margins (pagesetup.h reads them by name).
     PageWord,
+    // Page header and footer groups, and the words that place them
+    // (pagebandset.h reads them by name).
+    PageBand, PageBandWord,
 };
 
 struct KeywordInfo

@@ -27,6 +27,7 @@ Reader::Reader(Sink &sink, DocumentTables &tables, const ReaderOptions &options)
 void Reader::read(QByteArrayView data)
 {
     m_tokenizer = Tokenizer(data);
+    m_data = data;
     m_stack.clear();
     m_stack.emplace_back(); // the state outside the document group
     m_stack.reserve(64);
@@ -113,6 +114,7 @@ void Reader::read(QByteArrayView data)
 
 void Reader::groupStart()
 {
+    m_groupStart = m_tokenizer.position() - 1;
     if (m_afterDocument && m_tokenizer.lookingAt("\\rtf")) {
         m_done = true;
         return;

@@ -120,6 +120,9 @@ private:
     void rowEnd(bool nested);
     void pageBreak();
 
+    // rtfreaderbands.cpp: page header and footer groups.
+    bool keepPageBand(std::string_view word);
+
     // rtfreadertables.cpp: the header tables, lists, pictures.
     void tableWord(Kw id, bool hasParam, int param);
     void commitFont();
@@ -143,6 +146,8 @@ private:
     Sink &m_sink;
     ReaderOptions m_options;
     Tokenizer m_tokenizer{QByteArrayView()};
+    QByteArrayView m_data;     // what read() reads
+    qsizetype m_groupStart = 0; // where the last group opened, its '{'
     DocumentTables &m_tables;
     std::vector<Group> m_stack;
     int m_overflow = 0;       // groups opened beyond MaxGroupDepth

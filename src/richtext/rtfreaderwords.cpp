@@ -66,6 +66,8 @@ void Reader::controlWord(const Token &t)
         }
     }
     if (info.destination) {
+        if (info.id == Kw::PageBand && m_overflow == 0 && keepPageBand(t.word))
+            return;
         if (m_overflow > 0 || !beginDestination(info.id))
             skipCurrentGroup();
         return;
@@ -167,9 +169,14 @@ void Reader::controlWord(const Token &t)
     switch (info.id) {
     case Kw::PageWord:
         m_tables.page.read(t.word, t.hasParam, t.param);
+        m_tables.bands.read(t.word, t.hasParam, t.param); // \sectd
+        return;
+    case Kw::PageBandWord:
+        m_tables.bands.read(t.word, t.hasParam, t.param);
         return;
     case Kw::Sect:
         m_tables.page.endSection();
+        m_tables.bands.endSection();
         [[fallthrough]];
     case Kw::Par:
         paragraphEnd();

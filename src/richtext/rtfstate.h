@@ -1,5 +1,6 @@
 #pragma once
 
+#include "richtext/pagebandset.h"
 #include "richtext/pagesetup.h"
 #include "richtext/textkinds.h"
 
@@ -184,6 +185,7 @@ struct DocumentTables
     std::vector<ListLevelDef> pnDefs;
     QStringList links;
     PageSetupWords page; // paper size and margins
+    PageBandWords bands; // page headers and footers
 
     const FontDef *font(int index) const
     {

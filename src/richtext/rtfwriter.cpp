@@ -1,6 +1,7 @@
 #include "richtext/rtfwriter.h"
 
 #include "richtext/codepage.h"
+#include "richtext/pagebandrtf.h"
 #include "richtext/pagesetup.h"
 #include "richtext/rtfwriterparaformat.h"
 #include "richtext/rtfwriterpicture.h"
@@ -105,6 +106,10 @@ QByteArray RtfWriter::write(int from, int to)
 
 QByteArray RtfWriter::header()
 {
+    // The page headers and footers go with the whole document only, not with
+    // a part of it copied; their fonts and colours join the tables first.
+    const bool whole = m_from == 0 && m_to >= m_document.characterCount();
+    const QByteArray bands = whole ? pageBandsRtf(m_document, m_fonts, m_colors) : QByteArray();
     RtfWriterOutput out(4096);
     out.open();
     out.word("rtf", 1);
@@ -120,6 +125,7 @@ QByteArray RtfWriter::header()
     out.words(pageSetupRtf(m_document)); // the page the document came with, if any
     out.word("viewkind", 4);
     out.word("uc", 1);
+    out.words(bands); // the page headers and footers the document came with, if any
     return out.take();
 }
 
