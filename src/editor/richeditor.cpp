@@ -3,7 +3,7 @@
 #include "richtext/codepage.h"
 #include "richtext/documentio.h"
 #include "richtext/listmarkers.h"
-#include "editor/invisibletext.h"
+#include "editor/linkhighlighter.h"
 #include "editor/paraattributes.h"
 #include "editor/richeditorlines.h"
 #include "editor/selectionbar.h"
@@ -28,7 +28,11 @@ RichEditor::RichEditor(QWidget *parent) : QTextEdit(parent)
     m_wideLines = std::make_unique<WideRichEditorStrings>(*this);
     m_lines = std::make_unique<RichEditorStrings>(*this, *m_wideLines);
     m_customUrls = UrlTypeList::defaults();
-    m_invisibleText = new InvisibleTextHighlighter(document());
+    m_highlighter = new LinkHighlighter(document());
+    m_highlighter->setTypes(m_customUrls);
+    m_highlighter->setUrlColor(m_urlColor);
+    // Links report the mouse moving over them with no button held.
+    viewport()->setMouseTracking(true);
     setLanguage(richtext::codepage::systemDefaultLcid());
     // The control's font is the document's default font, which the RTF
     // writer names; the desktop's font would make the same file save
@@ -154,6 +158,7 @@ void RichEditor::setSelText(const QString &text)
 
 void RichEditor::clear()
 {
+    closeObjects();
     QTextEdit::clear();
     setCurrentCharFormat(m_defAttributes->defaultFormat());
 }

@@ -1,14 +1,20 @@
 #pragma once
 
 #include "editor/editortypes.h"
+#include "editor/embeddedobject.h"
 #include "editor/urltypes.h"
 
 #include <QTextEdit>
 
+#include <QPointer>
+#include <QTextCursor>
+
+#include <functional>
 #include <memory>
 #include <optional>
 
-class InvisibleTextHighlighter;
+class LinkHighlighter;
+class QMenu;
 class ParaAttributes;
 class QIODevice;
 class RichEditorStrings;
@@ -78,27 +84,67 @@ public:
     int maxLength() const { return m_maxLength; }
     void setMaxLength(int length) { m_maxLength = length < 0 ? 0 : length; }
 
-    // --- links and embedded objects: kept for the link scanner and object
-    // support ---
+    // --- links (richeditorlinks.cpp) ---
+    // None: no detection. Default: web and e-mail addresses as other
+    // editors find them. Extended: words that start with a type's name and
+    // a colon, and e-mail addresses (urlscanner.h). Either way links are
+    // shown in the link colour on the screen only, never written to the
+    // document; a hyperlink field read from RTF is a link in every mode.
     AutoUrlDetect autoUrlDetect() const { return m_autoUrlDetect; }
-    void setAutoUrlDetect(AutoUrlDetect mode) { m_autoUrlDetect = mode; }
+    void setAutoUrlDetect(AutoUrlDetect mode);
     const UrlTypeList &customUrls() const { return m_customUrls; }
-    void setCustomUrls(const UrlTypeList &list) { m_customUrls.assign(list); }
+    void setCustomUrls(const UrlTypeList &list);
     void addUrlType(const QString &name, const QColor &color, bool underline,
-                    std::optional<Qt::CursorShape> cursor = std::nullopt)
-    {
-        m_customUrls.add(name, color, underline, cursor);
-    }
+                    std::optional<Qt::CursorShape> cursor = std::nullopt);
     QColor urlColor() const { return m_urlColor; }
-    void setUrlColor(const QColor &color) { m_urlColor = color; }
+    void setUrlColor(const QColor &color);
     Qt::CursorShape urlCursor() const { return m_urlCursor; }
     void setUrlCursor(Qt::CursorShape shape) { m_urlCursor = shape; }
+    // The characters the last link scan covered (whole paragraphs).
+    TextRange lastScanRange() const;
+    // The text a link at a point of the viewport reports (a hyperlink
+    // field's target, else the link's characters), or an empty string.
+    QString linkAt(const QPoint &viewportPos) const;
+
+    // --- embedded objects (richeditorobjects.cpp) ---
     bool autoVerbMenu() const { return m_autoVerbMenu; }
     void setAutoVerbMenu(bool on) { m_autoVerbMenu = on; }
+    // Object support: without it insertObjectDialog() does nothing and
+    // objects offer no verbs (they are still read, shown and saved).
     bool includeOle() const { return m_includeOle; }
     void setIncludeOle(bool on) { m_includeOle = on; }
     bool allowInPlace() const { return m_allowInPlace; }
     void setAllowInPlace(bool on) { m_allowInPlace = on; }
+
+    // Shows the insert-object dialog and inserts the object chosen; true
+    // when one was inserted. Failures are thrown as EditorError.
+    bool insertObjectDialog();
+    // Inserts an object made from a file at the selection (replacing it),
+    // as one undo step; it becomes the remembered object. Throws
+    // EditorError when the file cannot be read; nothing is inserted then.
+    void insertObject(const ObjectCreateInfo &info);
+    // True when the selection is one embedded object.
+    bool objectSelected() const;
+    // Carries out a verb on the remembered object (the one last inserted
+    // or whose verb menu was shown): 0 the primary verb (Open), above 0
+    // an index into verbNames(), -1 and -2 open it too. An index past the
+    // list throws EditorError("Invalid Verb"); without a remembered object
+    // nothing happens.
+    void doVerb(int verb);
+    // The verbs of the remembered object, in menu order.
+    QStringList verbNames() const;
+    // Forgets the remembered object and its verb menu.
+    void closeObjects();
+    // The verb menu of the selected object, built as a right click builds
+    // it; null when no object is selected or it has no verbs.
+    QMenu *verbMenu();
+
+    // The insert-object dialog and the file dialog of "Save copy as..."
+    // (tests answer them without a modal loop).
+    using ObjectChooser = std::function<std::optional<ObjectCreateInfo>(QWidget *parent)>;
+    void setObjectChooser(ObjectChooser chooser) { m_objectChooser = std::move(chooser); }
+    using SaveCopyChooser = std::function<QString(QWidget *parent, const QString &suggested)>;
+    void setSaveCopyChooser(SaveCopyChooser chooser) { m_saveCopyChooser = std::move(chooser); }
 
     // --- the document ---
     RichEditorStrings &lines() { return *m_lines; }
@@ -181,7 +227,9 @@ signals:
     // with the device's position and size.
     void loadProgress(qint64 pos, qint64 size);
     void saveProgress(qint64 pos, qint64 size);
-    // Mouse release and movement over link text.
+    // Release of the left button and movement over a link, with the text
+    // the link reports (longer than one character). A click with Ctrl
+    // held also opens the link (desktop::openLink).
     void urlClick(const QString &url);
     void urlMove(const QString &url);
 
@@ -192,6 +240,16 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     // Draws the list markers Qt cannot (richtext/listmarkers.h).
     void paintEvent(QPaintEvent *event) override;
+    // Links: the cursor over them, urlMove and urlClick (richeditorlinks.cpp).
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    // Objects: a double click opens one, a right click shows its verbs
+    // (richeditorobjects.cpp).
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    // A file dropped with Ctrl and Shift held is linked, not embedded.
+    void dropEvent(QDropEvent *event) override;
     // Clipboard and drag and drop (richeditorclipboard.cpp).
     QMimeData *createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
@@ -210,6 +268,19 @@ private:
     void readInto(const QByteArray &data, InputFormat format, bool intoSelection);
     // Removes what a paste put at [from, to) beyond maxLength().
     void cutToMaxLength(QTextCursor &cursor, int from, int to);
+    // Links and objects under a point of the viewport.
+    int documentPositionAt(const QPoint &viewportPos) const;
+    std::optional<QString> linkTextAt(const QPoint &viewportPos, QString *target,
+                                      int *type) const;
+    void showLinkCursor(bool overLink, int type);
+    int objectPositionAt(const QPoint &viewportPos) const;
+    void rememberObject(int position);
+    void dropVerbMenu();
+    std::optional<richtext::ole::Object> rememberedObject() const;
+    void saveObjectCopy(const richtext::ole::Object &object);
+    // Inserts every file a drop or paste carries as an object; false (and
+    // nothing done) unless it carries local files only.
+    bool insertFiles(const QMimeData *source);
 
     InputFormat m_inputFormat = InputFormat::RTF;
     OutputFormat m_outputFormat = OutputFormat::RTF;
@@ -230,6 +301,17 @@ private:
     bool m_autoVerbMenu = true;
     bool m_includeOle = false;
     bool m_allowInPlace = true;
+    // The link the left button went down on; a release over the same link
+    // is a click.
+    QString m_pressedLink;
+    bool m_linkCursorShown = false;
+    // The remembered object: a selection of its one character, which
+    // follows edits and collapses when the object is deleted.
+    QTextCursor m_rememberedObject;
+    QPointer<QMenu> m_verbMenu;
+    Qt::KeyboardModifiers m_dropModifiers;
+    ObjectChooser m_objectChooser;
+    SaveCopyChooser m_saveCopyChooser;
 
     // Set while insertFromFile() runs: every read goes into the selection.
     bool m_insertAtSelection = false;
@@ -247,5 +329,5 @@ private:
     std::unique_ptr<WideRichEditorStrings> m_wideLines;
     std::unique_ptr<RichEditorStrings> m_lines;
     SelectionBar *m_selectionBar = nullptr;
-    InvisibleTextHighlighter *m_invisibleText = nullptr;
+    LinkHighlighter *m_highlighter = nullptr;
 };

@@ -48,12 +48,17 @@ bool RichEditor::canInsertFromMimeData(const QMimeData *source) const
         if (source->hasFormat(QLatin1String(type)))
             return true;
     }
+    if (m_includeOle && source->hasUrls())
+        return true;
     return QTextEdit::canInsertFromMimeData(source);
 }
 
 void RichEditor::insertFromMimeData(const QMimeData *source)
 {
     if (!source || isReadOnly())
+        return;
+    // Files from a file manager become embedded objects (richeditorobjects.cpp).
+    if (m_includeOle && insertFiles(source))
         return;
     QTextCursor cursor = textCursor();
     if (m_maxLength > 0 && roomFor(cursor.selectionEnd() - cursor.selectionStart()) == 0) {

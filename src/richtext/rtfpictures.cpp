@@ -1,10 +1,12 @@
 #include "richtext/rtfpictures.h"
 
+#include "richtext/oleobject.h"
 #include "richtext/textproperties.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+#include <QRegularExpression>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -83,6 +85,42 @@ QString nextResourceName()
     return QStringLiteral("rtfpict:%1").arg(++counter);
 }
 
+// The picture an embedded object shows: its result picture while its data
+// holds together; an object whose data cannot be read is `damaged` and
+// shows a framed placeholder of its result's size, its bytes kept. An
+// object of ours that lost its result shows its file when that is a
+// picture.
+struct ObjectFace
+{
+    rtf::Picture picture;
+    bool damaged = false;
+};
+
+ObjectFace objectFace(const rtf::Picture &picture)
+{
+    if (!picture.object)
+        return {picture, false};
+    ObjectFace face{picture, false};
+    // Without a result picture the object's own size keywords give its size.
+    if (picture.data.isEmpty()) {
+        static const QRegularExpression size(QStringLiteral("\\bobj([wh])(\\d{1,7})\\b"));
+        for (auto it = size.globalMatch(picture.objectMeta); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            const int twips = std::min(m.captured(2).toInt(), 1 << 20);
+            (m.captured(1) == u'w' ? face.picture.goalw : face.picture.goalh) = twips;
+        }
+    }
+    const std::optional<ole::Object> object = ole::decode(picture.objectData);
+    if (!object) {
+        face.damaged = true;
+    } else if (picture.data.isEmpty() && object->isPackage()
+               && (object->contents.startsWith("\x89PNG") || object->contents.startsWith("\xff\xd8\xff"))) {
+        face.picture.data = object->contents;
+        face.picture.kind = object->contents.startsWith("\x89PNG") ? ObjectKind::Png : ObjectKind::Jpeg;
+    }
+    return face;
+}
+
 } // namespace
 
 QSizeF PictureFactory::displaySize(const rtf::Picture &p, QSize natural)
@@ -148,8 +186,10 @@ QString PictureFactory::placeholder(QSizeF size)
     return name;
 }
 
-QTextImageFormat PictureFactory::imageFormat(const rtf::Picture &p)
+QTextImageFormat PictureFactory::imageFormat(const rtf::Picture &picture)
 {
+    const ObjectFace face = objectFace(picture);
+    const rtf::Picture &p = face.picture;
     QByteArray shown;
     QSize natural;
     // Files mislabel their pictures; the bytes' own signature decides.
@@ -174,6 +214,8 @@ QTextImageFormat PictureFactory::imageFormat(const rtf::Picture &p)
             }
         }
     }
+    if (face.damaged)
+        shown.clear();
     const QSizeF size = displaySize(p, natural);
 
     QTextImageFormat f;
@@ -190,6 +232,14 @@ QTextImageFormat PictureFactory::imageFormat(const rtf::Picture &p)
             f.setProperty(prop::ObjectMeta, p.objectMeta);
         if (!p.objectName.isEmpty())
             f.setProperty(prop::ObjectFileName, p.objectName);
+        // A result picture that is not what the object shows goes back
+        // into the file as it came.
+        if (!picture.data.isEmpty() && shown != picture.data) {
+            f.setProperty(prop::ObjectResultData, picture.data);
+            f.setProperty(prop::ObjectResultKind, int(picture.kind));
+            if (!picture.meta.isEmpty())
+                f.setProperty(prop::ObjectResultMeta, picture.meta);
+        }
     } else {
         setObjectKind(f, p.kind);
         f.setProperty(prop::ObjectData, p.data);

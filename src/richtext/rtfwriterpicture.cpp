@@ -1,5 +1,6 @@
 #include "richtext/rtfwriterpicture.h"
 
+#include "richtext/oleobject.h"
 #include "richtext/rtfwriteroutput.h"
 #include "richtext/rtfwritertext.h"
 #include "richtext/textkinds.h"
@@ -95,9 +96,9 @@ constexpr PictureSizes sizeProperties[] = {
 };
 
 void writeKeptPicture(RtfWriterOutput &out, const QTextImageFormat &format, ObjectKind kind,
-                      const QByteArray &data)
+                      const QByteArray &data, const QString &keywords)
 {
-    const QList<Keyword> meta = parseKeywords(format.stringProperty(prop::ObjectMeta));
+    const QList<Keyword> meta = parseKeywords(keywords);
     const QByteArray kindName = kind == ObjectKind::None ? QByteArray("pngblip")
                                                          : rtfKeyword(kind).toByteArray();
     out.open();
@@ -179,6 +180,69 @@ bool shownPicture(const QTextDocument &document, const QTextImageFormat &format,
     return !data->isEmpty() || !image->isNull();
 }
 
+// Text inside an object group. A merge takes "@" and digits for a token in
+// the template's source, so "@" goes out as \'40, which no merge touches
+// and every reader reads back as "@".
+void appendObjectText(RtfWriterOutput &out, RtfTextEncoder &encoder, const QString &text,
+                      int codePage)
+{
+    const QStringList parts = text.split(QLatin1Char('@'));
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i > 0)
+            out.symbol("\\'40");
+        encoder.append(out, parts.at(i), codePage);
+    }
+}
+
+bool isObjectKindWord(const QByteArray &name)
+{
+    return name == "objemb" || name == "objlink" || name == "objautlink" || name == "objsub"
+           || name == "objpub" || name == "objicemb" || name == "objhtml" || name == "objocx";
+}
+
+// Opens the \object group and writes everything up to its data: the kind
+// and the further keywords read with it (its size), its class and name,
+// and the data as hex digits (which never hold an "@"). False when the
+// data is no object stream.
+bool writeObject(RtfWriterOutput &out, RtfTextEncoder &encoder, const QTextImageFormat &format,
+                 const QByteArray &kept, int codePage)
+{
+    out.open();
+    out.word("object");
+    const QList<Keyword> meta = parseKeywords(format.stringProperty(prop::ObjectMeta));
+    bool hasKind = false;
+    for (const Keyword &word : meta)
+        hasKind = hasKind || isObjectKindWord(word.name);
+    const std::optional<ole::Object> object = ole::decode(kept);
+    if (!hasKind)
+        out.word(object && object->kind == ole::Object::Kind::Linked ? "objlink" : "objemb");
+    for (const Keyword &word : meta) {
+        out.word(word.name.constData());
+        out.bytes().append(word.value);
+    }
+    if (object) {
+        out.open();
+        out.word("*");
+        out.word("objclass");
+        appendObjectText(out, encoder, object->className, codePage);
+        out.close();
+    }
+    const QString fileName = format.stringProperty(prop::ObjectFileName);
+    if (!fileName.isEmpty()) {
+        out.open();
+        out.word("*");
+        out.word("objname");
+        appendObjectText(out, encoder, fileName, codePage);
+        out.close();
+    }
+    out.open();
+    out.word("*");
+    out.word("objdata");
+    appendHex(out, kept);
+    out.close();
+    return object.has_value();
+}
+
 } // namespace
 
 bool writeRtfPicture(RtfWriterOutput &out, RtfTextEncoder &encoder, const QTextDocument &document,
@@ -191,33 +255,18 @@ bool writeRtfPicture(RtfWriterOutput &out, RtfTextEncoder &encoder, const QTextD
     const bool shown = shownPicture(document, format, &data, &image);
 
     if (!kept.isEmpty() && kind == ObjectKind::Object) {
-        out.open();
-        out.word("object");
-        const QList<Keyword> meta = parseKeywords(format.stringProperty(prop::ObjectMeta));
-        bool hasKind = false;
-        for (const Keyword &word : meta)
-            hasKind = hasKind || (word.name.startsWith("obj") && word.name != "objw" && word.name != "objh");
-        if (!hasKind)
-            out.word("objemb");
-        for (const Keyword &word : meta) {
-            out.word(word.name.constData());
-            out.bytes().append(word.value);
-        }
-        const QString fileName = format.stringProperty(prop::ObjectFileName);
-        if (!fileName.isEmpty()) {
+        const bool readable = writeObject(out, encoder, format, kept, codePage);
+        // The object's face, which also carries its shown size: the result
+        // picture it came with when that is kept, else what it shows (but
+        // never the placeholder of an object whose data cannot be read).
+        const QByteArray result = format.property(prop::ObjectResultData).toByteArray();
+        if (!result.isEmpty()) {
             out.open();
-            out.word("*");
-            out.word("objname");
-            encoder.append(out, fileName, codePage);
+            out.word("result");
+            writeKeptPicture(out, format, ObjectKind(format.intProperty(prop::ObjectResultKind)),
+                             result, format.stringProperty(prop::ObjectResultMeta));
             out.close();
-        }
-        out.open();
-        out.word("*");
-        out.word("objdata");
-        appendHex(out, kept);
-        out.close();
-        // The object's face, which also carries its shown size.
-        if (shown) {
+        } else if (shown && readable) {
             out.open();
             out.word("result");
             writeShownPicture(out, format, data, image);
@@ -227,7 +276,7 @@ bool writeRtfPicture(RtfWriterOutput &out, RtfTextEncoder &encoder, const QTextD
         return true;
     }
     if (!kept.isEmpty()) {
-        writeKeptPicture(out, format, kind, kept);
+        writeKeptPicture(out, format, kind, kept, format.stringProperty(prop::ObjectMeta));
         return true;
     }
     if (!shown)

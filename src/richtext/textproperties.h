@@ -26,7 +26,12 @@
 // - An embedded \object is one image format with ObjectKind Object,
 //   ObjectData the \objdata bytes, ObjectMeta its keywords ("objemb objw300
 //   objh200") and ObjectFileName its \*\objname; the picture of its \result
-//   is the shown resource (its own bytes are not kept).
+//   is the shown resource. When the face shown is not that picture as it
+//   was read (a metafile, a bitmap, or an object whose data cannot be read,
+//   which shows a placeholder), the picture's bytes, kind and keywords are
+//   kept in ObjectResultData, ObjectResultKind and ObjectResultMeta and
+//   written back as they came. ObjectData is an OLE 1.0 object stream
+//   (oleobject.h).
 // - Lists: one QTextList per \ls list and level, or per run of \pn
 //   paragraphs of the same numbering and indent (a deeper indent is a list
 //   of its own; a list interrupted by other paragraphs goes on when its
@@ -93,6 +98,9 @@ enum : int {
     PictureScaleX,      // int percent: \picscalex
     PictureScaleY,      // int percent: \picscaley
     ObjectFileName,     // QString: file an embedded object was made from
+    ObjectResultData,   // QByteArray: an object's \result picture as read (see above)
+    ObjectResultKind,   // int: its richtext::ObjectKind
+    ObjectResultMeta,   // QString: its further keywords
 };
 
 } // namespace richtext::prop

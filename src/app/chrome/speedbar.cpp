@@ -49,6 +49,7 @@ SpeedBar::SpeedBar(QWidget *parent)
     m_speedButton3 = place(new QPushButton(QStringLiteral("OLE"), this), "SpeedButton3", 142, 5, 24, buttonSize);
     for (QPushButton *button : {m_printPreviewButton, m_speedButton3})
         button->setFocusPolicy(Qt::NoFocus);
+    setHint(m_speedButton3, QStringLiteral("Use this  to insert an object\nsuch as portion of a spreadsheet"));
     // Room for the caption inside the narrow buttons.
     for (QPushButton *button : {m_printPreviewButton, m_speedButton3})
         button->setStyleSheet(QStringLiteral("QPushButton { padding: 0px; }"));
