@@ -6,7 +6,10 @@
 #
 #   bench/pdf/run_pdf_bench.sh [SIZE_BYTES...]     (default: 1000000 10000000)
 #
-# QUORIN_BATCH names the program (default build/src/cli/quorin-batch).
+# QUORIN_BATCH names the program (default build/src/cli/quorin-batch);
+# QUORIN_BATCH_BEFORE, when set, names another build of it (an earlier one)
+# to time in the same run. bench_pagerenderer, when built, gives the time to
+# the first page and the page count of the renderer alone.
 # Without abiword (apt-get install abiword) its column says so.
 set -euo pipefail
 
@@ -17,6 +20,8 @@ batch=${QUORIN_BATCH:-$repo/build/src/cli/quorin-batch}
 [ -x /usr/bin/time ] || { echo "/usr/bin/time is missing (apt-get install time)" >&2; exit 1; }
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(1000000 10000000)
+before=${QUORIN_BATCH_BEFORE:-}
+renderer=${BENCH_PAGERENDERER:-$repo/build/bench/pdf/bench_pagerenderer}
 abiword=$(command -v abiword || true)
 [ -n "$abiword" ] || echo "abiword is not installed (apt-get install abiword): its runs are skipped."
 
@@ -43,8 +48,16 @@ for size in "${sizes[@]}"; do
   doc=$work/doc-$size.rtf
   python3 "$here/make_document.py" "$size" "$doc" "$repo/samples" >/dev/null
   label="$(( $(stat -c %s "$doc") / 1000 )) KB"
+  if [ -n "$before" ]; then
+    read -r secs mb < <(measure "$before" convert "$doc" "$work/before-$size.pdf")
+    printf '%-10s %-10s %9s %9s %7s\n' "$label" before "$secs" "$mb" "$(pages "$work/before-$size.pdf")"
+  fi
   read -r secs mb < <(measure "$batch" convert "$doc" "$work/quorin-$size.pdf")
   printf '%-10s %-10s %9s %9s %7s\n' "$label" quorin "$secs" "$mb" "$(pages "$work/quorin-$size.pdf")"
+  if [ -x "$renderer" ]; then
+    QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$renderer" "$doc" --pages 1 2>/dev/null |
+      awk -v label="$label" '/^first page/ {printf "%-10s %-10s first page in %s ms\n", label, "renderer", $3}'
+  fi
   if [ -n "$abiword" ]; then
     read -r secs mb < <(measure "$abiword" --to=pdf --to-name="$work/abiword-$size.pdf" "$doc")
     printf '%-10s %-10s %9s %9s %7s\n' "$label" abiword "$secs" "$mb" "$(pages "$work/abiword-$size.pdf")"

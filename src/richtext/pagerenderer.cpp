@@ -6,15 +6,15 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QSet>
 #include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextLayout>
 #include <QTextTable>
 
 #include <algorithm>
-#include <optional>
+#include <limits>
 
 namespace richtext {
 
@@ -27,9 +27,14 @@ constexpr qreal ClipInset = 0.25;
 // Where a paragraph's lines wait while the layout draws without them: below
 // any page.
 constexpr qreal OutOfTheWay = 1e7;
-constexpr QChar FormFeed(0x000c);
 // Screen resolution that document lengths (px) are given in.
 constexpr qreal ScreenDpi = 96;
+// How far down a copy pages are cut from, in device pixels. Qt's layout has
+// a page height of its own, 8388607 pixels, where no page size is set, and
+// moves table rows that cross it down (so a 10 MB document printed at 1200
+// dpi got a gap in the middle). A run laid out taller than this ends, and
+// the page that needs more gets a run that starts with it.
+constexpr qreal TallestRun = 4'000'000;
 
 } // namespace
 
@@ -37,9 +42,15 @@ PageRenderer::PageRenderer(const QTextDocument &document) : m_source(document) {
 
 PageRenderer::~PageRenderer() = default;
 
+void PageRenderer::setWindow(int characters)
+{
+    m_windowSize = qMax(1, characters);
+    m_window.reset();
+}
+
 void PageRenderer::prepare(QPaintDevice *device, qreal dpiX, qreal dpiY, qreal width)
 {
-    if (m_copy && m_revision == m_source.revision() && m_device == device && m_dpiX == dpiX
+    if (m_window && m_revision == m_source.revision() && m_device == device && m_dpiX == dpiX
         && m_dpiY == dpiY && qAbs(m_width - width) < Epsilon)
         return;
     m_revision = m_source.revision();
@@ -47,80 +58,23 @@ void PageRenderer::prepare(QPaintDevice *device, qreal dpiX, qreal dpiY, qreal w
     m_dpiX = dpiX;
     m_dpiY = dpiY;
     m_width = width;
+    m_window.reset();
+}
+
+void PageRenderer::load(int firstChar, int characters, int reach)
+{
+    if (!m_window)
+        m_window = std::make_unique<PageWindow>(m_source);
+    m_window->build(firstChar, characters, reach, m_device, m_dpiX, m_width);
+    // Units are made as pages need them: a page lays out only what it
+    // shows, and the lines after it.
     m_rowPages.clear();
-
-    m_copy.reset(m_source.clone());
-    m_copy->setDefaultFont(m_source.defaultFont());
-    m_copy->setIndentWidth(m_source.indentWidth());
-    m_copy->setDefaultTextOption(m_source.defaultTextOption());
-    // The rectangle is the text area: no frame margin of its own.
-    m_copy->setDocumentMargin(0);
-    m_copy->setUndoRedoEnabled(false);
-    if (device && qAbs(dpiX - ScreenDpi) > Epsilon)
-        scaleIndents(dpiX / ScreenDpi);
-
-    // A form feed shows nothing but ends its line, so that the text after
-    // it can start the next page. Replacing it keeps every position.
-    m_formFeeds.clear();
-    for (QTextBlock block = m_copy->begin(); block.isValid(); block = block.next()) {
-        const QString text = block.text();
-        for (qsizetype i = text.indexOf(FormFeed); i >= 0; i = text.indexOf(FormFeed, i + 1)) {
-            const int position = block.position() + int(i);
-            m_formFeeds.push_back(position);
-            QTextCursor cursor(m_copy.get());
-            cursor.setPosition(position + 1);
-            const QTextCharFormat format = cursor.charFormat();
-            cursor.setPosition(position, QTextCursor::KeepAnchor);
-            // At the end of a paragraph the paragraph ends the line already;
-            // a line separator there would add an empty line.
-            const bool last = i == text.size() - 1;
-            cursor.insertText(QString(QChar(last ? 0x200b : 0x2028)), format);
-        }
-    }
-
-    if (device)
-        m_copy->documentLayout()->setPaintDevice(device);
-    m_copy->setTextWidth(width);
-    buildUnits();
-}
-
-void PageRenderer::scaleIndents(qreal factor)
-{
-    // Qt lays out a block's left and right margins and its first-line
-    // indent in the pixels of the device, where it scales every other
-    // length from the 96 dpi the formats are given in; without this a page
-    // printed at 600 dpi would lose its indents.
-    // The scaled format per format index met, none where nothing changes.
-    QHash<int, std::optional<QTextBlockFormat>> scaled;
-    QTextCursor cursor(m_copy.get());
-    for (QTextBlock block = m_copy->begin(); block.isValid(); block = block.next()) {
-        auto it = scaled.find(block.blockFormatIndex());
-        if (it == scaled.end()) {
-            std::optional<QTextBlockFormat> change;
-            QTextBlockFormat format = block.blockFormat();
-            if (format.leftMargin() != 0 || format.rightMargin() != 0 || format.textIndent() != 0) {
-                format.setLeftMargin(format.leftMargin() * factor);
-                format.setRightMargin(format.rightMargin() * factor);
-                format.setTextIndent(format.textIndent() * factor);
-                change = format;
-            }
-            it = scaled.insert(block.blockFormatIndex(), change);
-        }
-        if (*it) {
-            cursor.setPosition(block.position());
-            cursor.setBlockFormat(**it);
-        }
-    }
-}
-
-void PageRenderer::buildUnits()
-{
-    // Units are made as pages need them: the first page of a long document
-    // lays out only what it shows.
     m_lines.clear();
     m_units.clear();
     m_walk.clear();
-    m_walk.push_back(m_copy->rootFrame()->begin());
+    m_walk.push_back(copy().rootFrame()->begin());
+    m_tooTall = false;
+    m_tallest = TallestRun;
 }
 
 bool PageRenderer::advance()
@@ -133,6 +87,20 @@ bool PageRenderer::advance()
         }
         QTextFrame *child = it.currentFrame();
         const QTextBlock block = it.currentBlock();
+        if (m_walk.size() == 1) {
+            // The copy's own paragraphs around the run are no part of it,
+            // and nothing that Qt lays out too far down.
+            const int first = child ? child->firstPosition() : block.position();
+            m_tooTall = !m_units.empty() && m_units.back().bottom > m_tallest;
+            if (first >= m_window->copyEnd() || m_tooTall) {
+                m_walk.clear();
+                break;
+            }
+            if (first < m_window->copyBegin()) {
+                ++it;
+                continue;
+            }
+        }
         ++it;
         if (child) {
             if (auto *table = qobject_cast<QTextTable *>(child))
@@ -161,6 +129,10 @@ bool PageRenderer::advance()
         }
         return true;
     }
+    // The run is over; unless the document is too, the page being cut
+    // needs another one.
+    if (m_tooTall || !m_window->reachesEnd())
+        m_short = true;
     return false;
 }
 
@@ -175,10 +147,10 @@ bool PageRenderer::haveUnit(int index)
 
 void PageRenderer::collectBlockLines(int blockNumber)
 {
-    const QTextBlock block = m_copy->findBlockByNumber(blockNumber);
+    const QTextBlock block = copy().findBlockByNumber(blockNumber);
     const int position = block.position();
     const int end = position + block.length();
-    const QRectF rect = m_copy->documentLayout()->blockBoundingRect(block);
+    const QRectF rect = copy().documentLayout()->blockBoundingRect(block);
     const QTextLayout *layout = block.layout();
     const int count = (layout && block.isVisible()) ? layout->lineCount() : 0;
     if (count == 0) {
@@ -198,7 +170,7 @@ void PageRenderer::collectBlockLines(int blockNumber)
 
 void PageRenderer::collectLines(int firstPosition, int lastPosition)
 {
-    for (QTextBlock block = m_copy->findBlock(firstPosition);
+    for (QTextBlock block = copy().findBlock(firstPosition);
          block.isValid() && block.position() <= lastPosition; block = block.next())
         collectBlockLines(block.blockNumber());
 }
@@ -279,8 +251,9 @@ bool PageRenderer::breaksBefore(const QTextFormat &format)
 
 bool PageRenderer::hasPageBreak(int first, int end) const
 {
-    const auto it = std::lower_bound(m_formFeeds.begin(), m_formFeeds.end(), first);
-    return it != m_formFeeds.end() && *it < end;
+    const std::vector<int> &formFeeds = m_window->formFeeds();
+    const auto it = std::lower_bound(formFeeds.begin(), formFeeds.end(), first);
+    return it != formFeeds.end() && *it < end;
 }
 
 int PageRenderer::unitAt(int position)
@@ -362,8 +335,9 @@ const std::vector<PageRenderer::RowPage> &PageRenderer::rowPages(int unitIndex, 
     return it->second;
 }
 
-void PageRenderer::drawPage(QPainter &painter, const QRectF &page, const Unit &firstUnit)
+void PageRenderer::drawPage(QPainter &painter, const QRectF &page, int startUnit)
 {
+    const Unit &firstUnit = m_units[startUnit];
     // Qt's layout draws every line that touches its clip and, in a
     // paragraph that starts above the clip, the line just above it too.
     // The painter's clip hides them, but a PDF keeps their text, so a
@@ -380,7 +354,7 @@ void PageRenderer::drawPage(QPainter &painter, const QRectF &page, const Unit &f
         const Line &line = m_lines[i];
         if (line.top < page.top() - Epsilon || line.top >= page.bottom() - Epsilon)
             continue;
-        const QTextBlock block = m_copy->findBlock(line.first);
+        const QTextBlock block = copy().findBlock(line.first);
         if (block == previous)
             continue;
         previous = block;
@@ -396,11 +370,34 @@ void PageRenderer::drawPage(QPainter &painter, const QRectF &page, const Unit &f
             line.setPosition(line.position() + QPointF(0, OutOfTheWay));
         }
     }
+    // Lines of what comes after the page that Qt lays out across its end
+    // (a table that overlaps the paragraph before it) wait too.
+    QSet<int> onPage;
+    for (const auto &range : std::as_const(m_lastRanges))
+        onPage.insert(range.first);
+    std::vector<std::pair<QTextLine, QPointF>> later;
+    for (int u = startUnit + 1; u < int(m_units.size()) && m_units[u].top < page.bottom() - Epsilon; ++u) {
+        for (int i = m_units[u].lineBegin; i < m_units[u].lineEnd; ++i) {
+            const Line &entry = m_lines[i];
+            if (entry.top >= page.bottom() - Epsilon || onPage.contains(entry.first))
+                continue;
+            const QTextBlock block = copy().findBlock(entry.first);
+            if (!block.layout() || std::find(continued.begin(), continued.end(), block) != continued.end())
+                continue;
+            QTextLine line = block.layout()->lineForTextPosition(entry.first - block.position());
+            if (line.isValid()) {
+                later.emplace_back(line, line.position());
+                line.setPosition(line.position() + QPointF(0, OutOfTheWay));
+            }
+        }
+    }
     QAbstractTextDocumentLayout::PaintContext context;
     context.clip = page.adjusted(0, ClipInset, 0, -ClipInset);
     context.palette.setColor(QPalette::Text, Qt::black);
     if (context.clip.isValid())
-        m_copy->documentLayout()->draw(&painter, context);
+        copy().documentLayout()->draw(&painter, context);
+    for (auto &[line, position] : later)
+        line.setPosition(position);
     auto back = moved.cbegin();
     for (const QTextBlock &block : continued) {
         QTextLayout *layout = block.layout();
@@ -413,7 +410,7 @@ void PageRenderer::drawPage(QPainter &painter, const QRectF &page, const Unit &f
 void PageRenderer::drawContinuedBlock(QPainter &painter, const QTextBlock &block,
                                         const QRectF &page)
 {
-    const QRectF rect = m_copy->documentLayout()->blockBoundingRect(block);
+    const QRectF rect = copy().documentLayout()->blockBoundingRect(block);
     const QTextLayout *layout = block.layout();
     if (!layout)
         return;
@@ -434,24 +431,15 @@ void PageRenderer::drawContinuedBlock(QPainter &painter, const QTextBlock &block
     painter.restore();
 }
 
-int PageRenderer::formatRange(QPainter *painter, const QRectF &rectTwips, int firstChar,
-                              bool render)
+bool PageRenderer::cutPage(int firstChar, qreal height, Cut &result)
 {
+    m_short = false;
     m_lastRanges.clear();
-    QPaintDevice *device = painter ? painter->device() : nullptr;
-    const qreal dpiX = device ? device->logicalDpiX() : ScreenDpi;
-    const qreal dpiY = device ? device->logicalDpiY() : ScreenDpi;
-    const QRectF target(rectTwips.left() * dpiX / 1440, rectTwips.top() * dpiY / 1440,
-                        rectTwips.width() * dpiX / 1440, rectTwips.height() * dpiY / 1440);
-    const int count = m_source.characterCount();
-    if (firstChar >= count)
-        return count;
-    firstChar = qMax(0, firstChar);
-    prepare(device, dpiX, dpiY, qMax<qreal>(1, target.width()));
-    if (!haveUnit(0))
-        return count;
-
-    const qreal height = qMax<qreal>(1, target.height());
+    if (!haveUnit(0)) {
+        result.startUnit = -1;
+        result.next = m_window->copyEnd();
+        return !m_short;
+    }
     const int startUnit = unitAt(firstChar);
     qreal top = m_units[startUnit].top;
     int rowPage = -1; // the page of a split row this call renders, if any
@@ -475,6 +463,7 @@ int PageRenderer::formatRange(QPainter *painter, const QRectF &rectTwips, int fi
     const qreal limit = top + height;
 
     qreal bottom = top;
+    const int count = m_window->copyEnd();
     int next = count;
     // The lines of a unit whose tops lie in [from, to).
     auto take = [this](const Unit &unit, qreal from, qreal to) {
@@ -533,6 +522,54 @@ int PageRenderer::formatRange(QPainter *painter, const QRectF &rectTwips, int fi
         break;
     }
 
+    result.startUnit = startUnit;
+    result.top = top;
+    result.bottom = bottom;
+    result.next = qMin(next, count);
+    return !m_short;
+}
+
+int PageRenderer::formatRange(QPainter *painter, const QRectF &rectTwips, int firstChar,
+                              bool render)
+{
+    m_lastRanges.clear();
+    QPaintDevice *device = m_layoutDevice ? m_layoutDevice : painter ? painter->device() : nullptr;
+    const qreal dpiX = device ? device->logicalDpiX() : ScreenDpi;
+    const qreal dpiY = device ? device->logicalDpiY() : ScreenDpi;
+    const QRectF target(rectTwips.left() * dpiX / 1440, rectTwips.top() * dpiY / 1440,
+                        rectTwips.width() * dpiX / 1440, rectTwips.height() * dpiY / 1440);
+    const int count = m_source.characterCount();
+    if (firstChar >= count)
+        return count;
+    firstChar = qMax(0, firstChar);
+    prepare(device, dpiX, dpiY, qMax<qreal>(1, target.width()));
+    if (!m_window || firstChar < m_window->sourceBegin() || firstChar >= m_window->sourceEnd())
+        load(firstChar, m_windowSize);
+    const qreal height = qMax<qreal>(1, target.height());
+    Cut cut;
+    qint64 size = m_windowSize;
+    bool fresh = false; // the run was made for this page
+    while (!cutPage(m_window->toCopy(firstChar), height, cut)) {
+        // The page goes on past the run: a run from the page's start, or
+        // when the run started with the page, one that reaches further.
+        // Only a page that needs it gets a longer run.
+        if (m_tooTall) {
+            load(firstChar, m_windowSize);
+            // A page that goes further down than that even from the top of
+            // its own run (a table that tall) takes what Qt gives.
+            if (fresh)
+                m_tallest = std::numeric_limits<qreal>::infinity();
+        } else {
+            size = qMin<qint64>(count, 2 * qMax<qint64>(size, m_window->sourceEnd() - firstChar));
+            load(firstChar, int(size), m_window->sourceEnd() + 1);
+        }
+        fresh = true;
+    }
+    if (cut.startUnit < 0)
+        return count;
+    const qreal top = cut.top;
+    const qreal bottom = cut.bottom;
+
     if (render && painter) {
         painter->save();
         // Only the page's lines show, but across the whole width of the
@@ -544,7 +581,7 @@ int PageRenderer::formatRange(QPainter *painter, const QRectF &rectTwips, int fi
                              Qt::IntersectClip);
         painter->translate(target.left(), target.top() - top);
         const QRectF page(-wide, top, 3 * wide, bottom - top);
-        drawPage(*painter, page, m_units[startUnit]);
+        drawPage(*painter, page, cut.startUnit);
         if (!m_lastRanges.isEmpty()) {
             int first = m_lastRanges.front().first;
             int end = m_lastRanges.front().second;
@@ -552,11 +589,13 @@ int PageRenderer::formatRange(QPainter *painter, const QRectF &rectTwips, int fi
                 first = qMin(first, range.first);
                 end = qMax(end, range.second);
             }
-            paintListMarkers(*painter, *m_copy, page, Qt::black, first, end);
+            paintListMarkers(*painter, copy(), page, Qt::black, first, end);
         }
         painter->restore();
     }
-    return qMin(next, count);
+    for (auto &range : m_lastRanges)
+        range = {m_window->toSource(range.first), m_window->toSource(range.second)};
+    return qMin(m_window->toSource(cut.next), count);
 }
 
 } // namespace richtext

@@ -30,9 +30,10 @@ struct Pages
 // Renders page after page, as a print loop does; on a paged device each
 // page after the first starts with a new page.
 Pages paginate(QPainter *painter, const QTextDocument &doc, const QRectF &rect,
-               QPagedPaintDevice *device = nullptr)
+               QPagedPaintDevice *device = nullptr, int window = PageRenderer::DefaultWindow)
 {
     PageRenderer renderer(doc);
+    renderer.setWindow(window);
     Pages pages;
     int next = 0;
     const int count = doc.characterCount();
@@ -102,6 +103,67 @@ bool hasInk(const QImage &image, const QRect &area)
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
             if (qGray(image.pixel(x, y)) < 128)
+                return true;
+    return false;
+}
+
+// A long document of what decides where pages break and what they show:
+// RTF lists that go on over many pages (one numbered from 7, whose markers
+// we draw, one of bullets), a list Qt numbers itself, long paragraphs, a
+// paragraph with a page break before it, form feeds inside and at the end
+// of paragraphs, a table of many rows with a vertical merge and a row taller
+// than a page, paragraphs right after tables, indents and a picture.
+std::unique_ptr<QTextDocument> variedDocument()
+{
+    QByteArray body = "\\pard\\fi360 " + paragraphs(1, 120).toLatin1() + "\\par\r\n";
+    for (int i = 0; i < 30; ++i)
+        body += "{\\pntext " + QByteArray::number(7 + i) + ".\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart7{\\pntxta .}}"
+                "\\fi-360\\li720 Clause " + QByteArray::number(i) + ": the parties agree to the terms set out above.\\par\r\n";
+    body += "\\pard\\pagebb A page of its own.\\par\\pard Before a form feed\\page after it.\\par\r\n";
+    for (int r = 0; r < 40; ++r) {
+        body += "\\trowd\\trgaph108\\trbrdrt\\brdrs\\trbrdrb\\brdrs";
+        body += r % 7 == 3 ? "\\clvmgf" : r % 7 == 4 ? "\\clvmrg" : "";
+        body += "\\cellx1500\\cellx4000\\pard\\intbl Row " + QByteArray::number(r) + "\\cell ";
+        body += r == 20 ? paragraphs(12, 20).toLatin1().replace("\n", "\\par ")
+                        : paragraphs(1, r % 5 * 6).toLatin1();
+        body += "\\cell\\row\r\n";
+    }
+    body += "\\pard\\pagebb\\li1440\\qc After the table, on a page of its own, indented and centred: "
+            + paragraphs(1, 30).toLatin1() + "\\par\\pard A form feed at the end\\page\\par\r\n";
+    for (int i = 0; i < 25; ++i)
+        body += "{\\pntext\\f1\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent360{\\pntxtb\\'B7}}"
+                "\\fi-360\\li720 Bullet " + QByteArray::number(i) + " of a list that goes on.\\par\r\n";
+    auto doc = load(rtf(body.constData()));
+    setUp(*doc);
+
+    QTextCursor cursor(doc.get());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock(QTextBlockFormat());
+    cursor.createList(QTextListFormat::ListDecimal);
+    for (int i = 0; i < 45; ++i) {
+        if (i > 0)
+            cursor.insertBlock();
+        cursor.insertText(QStringLiteral("Item %1 that Qt numbers").arg(i));
+    }
+    cursor.insertBlock(QTextBlockFormat());
+    QTextTable *table = cursor.insertTable(12, 2);
+    for (int r = 0; r < 12; ++r)
+        table->cellAt(r, 1).firstCursorPosition().insertText(paragraphs(1, r * 3));
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QStringLiteral("Right after the second table."));
+    cursor.insertBlock();
+    insertImage(*doc, cursor, QStringLiteral("picture"), testImage(120, 60));
+    cursor.insertText(QStringLiteral(" "));
+    cursor.insertText(paragraphs(10, 25));
+    return doc;
+}
+
+// Pixels of testImage(): no grey like text has.
+bool hasPicture(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qBlue(image.pixel(x, y)) == 128 && qRed(image.pixel(x, y)) != qGreen(image.pixel(x, y)))
                 return true;
     return false;
 }
@@ -388,6 +450,105 @@ private slots:
         const QRect indent = right ? QRect(1500, 300, 600, 150) : QRect(300, 300, 590, 150);
         QVERIFY(!hasInk(image, indent));
         QVERIFY(hasInk(image, right ? QRect(1200, 300, 300, 150) : QRect(900, 300, 300, 150)));
+    }
+
+    // Pages are cut from copies of a run of the document at a time; they
+    // break where pages of the whole document laid out at once break, and
+    // look the same, however short the runs are (a run of one character
+    // holds one paragraph or table).
+    void runsBreakAsTheWholeDocument_data()
+    {
+        QTest::addColumn<int>("window");
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("one paragraph or table a run") << 1 << 96;
+        QTest::newRow("short runs") << 400 << 96;
+        QTest::newRow("default runs") << int(PageRenderer::DefaultWindow) << 96;
+        QTest::newRow("short runs on a printer") << 400 << 600;
+    }
+    void runsBreakAsTheWholeDocument()
+    {
+        QFETCH(int, window);
+        QFETCH(int, dpi);
+        const auto doc = variedDocument();
+        const int picture = doc->toPlainText().indexOf(QChar::ObjectReplacementCharacter);
+        QImage image(dpi * 5, dpi * 4, QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(dpi / 0.0254));
+        image.setDotsPerMeterY(qRound(dpi / 0.0254));
+        QPainter painter(&image);
+        const Pages whole = paginate(&painter, *doc, smallTwips, nullptr, doc->characterCount());
+        const Pages runs = paginate(&painter, *doc, smallTwips, nullptr, window);
+        painter.end();
+        QVERIFY(whole.starts.size() > 30);
+        QVERIFY(coversOnce(*doc, runs));
+        QCOMPARE(runs.starts, whole.starts);
+        for (int p = 0; p < whole.ranges.size(); ++p)
+            QVERIFY2(runs.ranges[p] == whole.ranges[p], qPrintable(QStringLiteral("page %1").arg(p)));
+
+        if (dpi != 96)
+            return;
+        // Page by page, last first, so that each page is cut from a run
+        // that starts with it (as when a preview goes back), beside the
+        // whole document laid out from its start.
+        QImage expected(image.size(), QImage::Format_RGB32);
+        QImage actual(image.size(), QImage::Format_RGB32);
+        PageRenderer wholeRenderer(*doc);
+        wholeRenderer.setWindow(doc->characterCount());
+        PageRenderer runRenderer(*doc);
+        runRenderer.setWindow(window);
+        QPainter first(&expected);
+        wholeRenderer.formatRange(&first, smallTwips, 0, false);
+        first.end();
+        for (int p = whole.starts.size() - 1; p >= 0; --p) {
+            expected.fill(Qt::white);
+            actual.fill(Qt::white);
+            QPainter e(&expected);
+            QPainter a(&actual);
+            QCOMPARE(runRenderer.formatRange(&a, smallTwips, whole.starts[p]),
+                     wholeRenderer.formatRange(&e, smallTwips, whole.starts[p]));
+            e.end();
+            a.end();
+            QVERIFY2(actual == expected, qPrintable(QStringLiteral("page %1").arg(p)));
+            // A copy shows the document's pictures.
+            if (pageOf(whole, picture) == p)
+                QVERIFY(hasPicture(actual));
+        }
+    }
+
+    // Qt lays a table out wrongly where it crosses the layout's own page
+    // height (8388607 device pixels): rows move down, the page before
+    // ends early. A document laid out taller than that (large type printed
+    // at a high resolution) is cut into pages a run at a time, each run far
+    // shorter, so its pages break as pages cut from the shortest runs do.
+    void tallDocument()
+    {
+        NEW_DOCUMENT;
+        setUp(doc, QStringLiteral("Arial"), 72);
+        for (int t = 0; t < 12; ++t) {
+            cursor.insertText(paragraphs(40, 3));
+            QTextTable *table = cursor.insertTable(6, 3);
+            for (int r = 0; r < 6; ++r)
+                table->cellAt(r, r % 3).firstCursorPosition().insertText(paragraphs(1, r));
+            cursor.movePosition(QTextCursor::End);
+        }
+        QImage image(10, 10, QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(9600 / 0.0254));
+        image.setDotsPerMeterY(qRound(9600 / 0.0254));
+        QPainter painter(&image);
+        auto starts = [&](int window) {
+            PageRenderer renderer(doc);
+            renderer.setWindow(window);
+            QList<int> starts;
+            for (int first = 0; first < doc.characterCount() && starts.size() < 1000;) {
+                starts << first;
+                first = renderer.formatRange(&painter, pageTwips, first, false);
+            }
+            return starts;
+        };
+        const QList<int> shortest = starts(1);
+        // 14003 twips are 93353 pixels at 9600 dpi: 90 pages pass Qt's height.
+        QVERIFY(shortest.size() > 100);
+        QCOMPARE(starts(PageRenderer::DefaultWindow), shortest);
+        QCOMPARE(starts(doc.characterCount()), shortest);
     }
 
     void emptyAndChangingDocuments()
