@@ -11,6 +11,9 @@
 #include <functional>
 
 class Dialogs;
+namespace print {
+class RichPrinter;
+}
 class PaneArea;
 class QString;
 class QWidget;
@@ -32,6 +35,8 @@ public:
     virtual void rememberDialogFolder(const QString &path) = 0;
     // The panes, the pane tests, showing and focusing, the wait panel.
     virtual PaneArea &panes() = 0;
+    // The window's printer: Print, Preview, Page Setup and PDF pages.
+    virtual print::RichPrinter &richPrinter() = 0;
 
     // Runs a command as a menu item does: an exception that leaves it is
     // shown in the error box, a SilentAbort ends it quietly. For commands

@@ -2,6 +2,7 @@
 
 #include "documents/documenterror.h"
 #include "editor/editorerror.h"
+#include "print/printtypes.h"
 
 #include <new>
 
@@ -18,6 +19,8 @@ std::optional<QString> errorMessageFor(std::exception_ptr error)
     } catch (const EditorError &e) {
         return e.message();
     } catch (const documents::DocumentError &e) {
+        return e.message();
+    } catch (const print::ELinePrinter &e) {
         return e.message();
     } catch (const std::bad_alloc &) {
         return QStringLiteral("Out of memory");

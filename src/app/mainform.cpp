@@ -11,6 +11,7 @@
 #include "app/commands/filecommands.h"
 #include "app/commands/formatcommands.h"
 #include "app/commands/helpcommands.h"
+#include "app/commands/printcommands.h"
 #include "app/commands/templatecheckcommand.h"
 #include "app/dialogs/dialogs.h"
 #include "app/dialogs/helpform.h"
@@ -18,6 +19,8 @@
 #include "app/windowsettings.h"
 #include "editor/richeditor.h"
 #include "editor/richeditorlines.h"
+#include "print/printdialogs.h"
+#include "print/richprinter.h"
 #include "widgets/balloon.h"
 #include "widgets/creditsform.h"
 #include "widgets/mrufilelist.h"
@@ -38,9 +41,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-MainForm::MainForm(std::unique_ptr<Dialogs> dialogs, QWidget *parent)
+MainForm::MainForm(std::unique_ptr<Dialogs> dialogs, QWidget *parent,
+                   std::unique_ptr<print::PrintDialogs> printDialogs)
     : QMainWindow(parent)
     , m_dialogs(dialogs ? std::move(dialogs) : std::make_unique<Dialogs>())
+    , m_printDialogs(printDialogs ? std::move(printDialogs) : std::make_unique<print::PrintDialogs>())
     , m_settings(std::make_unique<WindowSettings>())
 {
     setObjectName(QStringLiteral("MainForm"));
@@ -153,6 +158,13 @@ void MainForm::createComponents()
     m_assemblyCommands = new AssemblyCommands(*this, *m_balloon);
     m_templateCheckCommand = new TemplateCheckCommand(*this);
     m_helpCommands = new HelpCommands(*m_helpForm, *m_tipDlg1, *m_creditsForm, this);
+    // The printer keeps its settings in the window's settings file.
+    m_richPrinter1 = new print::RichPrinter(*m_printDialogs, m_settings->store().fileName(), this);
+    m_richPrinter1->setObjectName(QStringLiteral("RichPrinter1"));
+    // Margins set in Page Setup are there the next time, as the header,
+    // footer, logo and borders are: an office sets them once for its paper.
+    m_richPrinter1->setSaveMargins(true);
+    m_printCommands = new PrintCommands(*this);
     createRecentFiles();
     connectCommands();
 
@@ -248,6 +260,14 @@ void MainForm::connectCommands()
     connectCommand(m_speedBar->openButton(), [file] { file->fileOpen(); });
     connectCommand(m_speedBar->saveButton(), [file] { file->fileSave(); });
 
+    PrintCommands *print = m_printCommands;
+    connectCommand(item("FilePrintItem"), [print] { print->filePrint(); });
+    connectCommand(item("PrintPreview1"), [print] { print->printPreviewbuttonClick(); });
+    connectCommand(item("pageDialog1"), [print] { print->pageDialog1Click(); });
+    connectCommand(m_speedBar->printButton(), [print] { print->filePrint(); });
+    connectCommand(m_speedBar->printPreviewButton(), [print] { print->printPreviewbuttonClick(); });
+    connectCommand(m_speedBar->pageSetupButton(), [print] { print->pageDialog1Click(); });
+
     EditCommands *edit = m_editCommands;
     connectCommand(item("EditUndoItem"), [edit] { edit->editUndo(); });
     connectCommand(item("Redo1"), [edit] { edit->redo(); });
@@ -263,6 +283,8 @@ void MainForm::connectCommands()
     connectCommand(m_speedBar->cutButton(), [edit] { edit->editCut(); });
     connectCommand(m_speedBar->copyButton(), [edit] { edit->editCopy(); });
     connectCommand(m_speedBar->pasteButton(), [edit] { edit->editPaste(); });
+    // SpeedButton3Click: the insert-object dialog for the document pane.
+    connectCommand(m_speedBar->oleButton(), [this] { m_paneArea->richEditEx1()->insertObjectDialog(); });
 
     FormatCommands *format = m_formatCommands;
     connectCommand(m_speedBar->boldButton(), [format] { format->boldButtonClick(); });

@@ -16,6 +16,7 @@
 #include "app/dialogs/dialogs.h"
 #include "app/panearea.h"
 #include "app/workspace.h"
+#include "print/printdialogs.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -30,6 +31,7 @@ class EditCommands;
 class FileCommands;
 class FormatCommands;
 class HelpCommands;
+class PrintCommands;
 class HelpForm;
 class HintPanel;
 class MainMenu;
@@ -46,14 +48,19 @@ class SpeedBar;
 class TemplateCheckCommand;
 class TipOfDayDialog;
 class WindowSettings;
+namespace print {
+class RichPrinter;
+}
 
 class MainForm : public QMainWindow, public CommandContext
 {
     Q_OBJECT
 
 public:
-    // Without a dialog interface the window asks through real dialogs.
-    explicit MainForm(std::unique_ptr<Dialogs> dialogs = nullptr, QWidget *parent = nullptr);
+    // Without a dialog interface the window asks through real dialogs;
+    // without a print dialog interface, the printer's questions too.
+    explicit MainForm(std::unique_ptr<Dialogs> dialogs = nullptr, QWidget *parent = nullptr,
+                      std::unique_ptr<print::PrintDialogs> printDialogs = nullptr);
     ~MainForm() override;
 
     // --- components ---
@@ -84,6 +91,9 @@ public:
     AssemblyCommands *assemblyCommands() const { return m_assemblyCommands; }
     TemplateCheckCommand *templateCheckCommand() const { return m_templateCheckCommand; }
     HelpCommands *helpCommands() const { return m_helpCommands; }
+    PrintCommands *printCommands() const { return m_printCommands; }
+    // RichPrinter1: prints and previews the document pane.
+    print::RichPrinter *richPrinter1() const { return m_richPrinter1; }
 
     // --- the commands' context ---
     Workspace &workspace() override { return *m_workspace; }
@@ -93,6 +103,7 @@ public:
     FileDialogOptions &saveDialog() override { return m_saveDialog; }
     void rememberDialogFolder(const QString &path) override;
     PaneArea &panes() override { return *m_paneArea; }
+    print::RichPrinter &richPrinter() override { return *m_richPrinter1; }
     // Runs a command, reporting what leaves it (see above).
     void runCommand(const std::function<void()> &command) override;
     void savePane(Pane which) override;
@@ -146,6 +157,7 @@ private:
     void createTips();
 
     std::unique_ptr<Dialogs> m_dialogs;
+    std::unique_ptr<print::PrintDialogs> m_printDialogs;
     std::unique_ptr<WindowSettings> m_settings;
     Workspace *m_workspace = nullptr;
     FileDialogOptions m_openDialog;
@@ -171,6 +183,8 @@ private:
     AssemblyCommands *m_assemblyCommands = nullptr;
     TemplateCheckCommand *m_templateCheckCommand = nullptr;
     HelpCommands *m_helpCommands = nullptr;
+    PrintCommands *m_printCommands = nullptr;
+    print::RichPrinter *m_richPrinter1 = nullptr;
 
     QString m_applicationHint;
     std::function<void()> m_startupTipHook;

@@ -8,6 +8,7 @@
 #include "app/windowsettings.h"
 #include "editor/richeditor.h"
 #include "editor/richeditorlines.h"
+#include "print/printdialogs.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,9 +24,11 @@ struct MainFormFixture
                              const QString &settingsFile = QString())
         : dialogs(scripted.get())
     {
+        auto scriptedPrint = std::make_unique<print::ScriptedPrintDialogs>();
+        printDialogs = scriptedPrint.get();
         WindowSettings::setFileName(settingsFile.isEmpty() ? settingsDir.filePath(QStringLiteral("quorin.ini"))
                                                            : settingsFile);
-        form = std::make_unique<MainForm>(std::move(scripted));
+        form = std::make_unique<MainForm>(std::move(scripted), nullptr, std::move(scriptedPrint));
         // A modal tip one second in would stop any test that waits longer;
         // the start-up tip has tests of its own.
         startupTip = form->startupTipHook();
@@ -56,6 +59,7 @@ struct MainFormFixture
 
     QTemporaryDir settingsDir;
     ScriptedDialogs *dialogs;
+    print::ScriptedPrintDialogs *printDialogs = nullptr;
     std::function<void()> startupTip;
     std::unique_ptr<MainForm> form;
 };

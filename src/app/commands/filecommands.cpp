@@ -7,7 +7,7 @@
 #include "documents/atomicwrite.h"
 #include "documents/documentexport.h"
 #include "documents/fileformat.h"
-#include "documents/pdfexport.h"
+#include "print/printedpdf.h"
 #include "editor/richeditor.h"
 
 #include <QFileInfo>
@@ -118,10 +118,10 @@ void FileCommands::fileSaveAs()
     if (*format == documents::FileFormat::Pdf) {
         // Pages made from the document, not the document: like a web page,
         // an export that leaves its name alone and Quorin cannot read back.
+        // They are the pages Print gives, with the printer's margins,
+        // header and footer.
         RichEditor *pane = m_context.panes().pane(which);
-        documents::PdfOptions options;
-        options.title = QFileInfo(path).completeBaseName();
-        documents::writeFileAtomically(path, documents::exportPdf(*pane->document(), options));
+        documents::writeFileAtomically(path, print::printedPdf(m_context.richPrinter(), *pane->document()));
         return;
     }
     writePane(which, path, *format == documents::FileFormat::Text);
