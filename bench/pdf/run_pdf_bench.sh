@@ -9,7 +9,8 @@
 # QUORIN_BATCH names the program (default build/src/cli/quorin-batch);
 # QUORIN_BATCH_BEFORE, when set, names another build of it (an earlier one)
 # to time in the same run. bench_pagerenderer, when built, gives the time to
-# the first page and the page count of the renderer alone.
+# the first page and the page count of the renderer alone; bench_print the
+# window's printer printing the document to PDF and making its preview pages.
 # Without abiword (apt-get install abiword) its column says so.
 set -euo pipefail
 
@@ -22,6 +23,7 @@ sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(1000000 10000000)
 before=${QUORIN_BATCH_BEFORE:-}
 renderer=${BENCH_PAGERENDERER:-$repo/build/bench/pdf/bench_pagerenderer}
+printbench=${BENCH_PRINT:-$repo/build/bench/pdf/bench_print}
 abiword=$(command -v abiword || true)
 [ -n "$abiword" ] || echo "abiword is not installed (apt-get install abiword): its runs are skipped."
 
@@ -57,6 +59,14 @@ for size in "${sizes[@]}"; do
   if [ -x "$renderer" ]; then
     QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$renderer" "$doc" --pages 1 2>/dev/null |
       awk -v label="$label" '/^first page/ {printf "%-10s %-10s first page in %s ms\n", label, "renderer", $3}'
+  fi
+  if [ -x "$printbench" ]; then
+    export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+    read -r secs mb < <(measure "$printbench" "$doc" print "$work/print-$size.pdf")
+    printf '%-10s %-10s %9s %9s %7s\n' "$label" print "$secs" "$mb" "$(pages "$work/print-$size.pdf")"
+    read -r secs mb < <(measure "$printbench" "$doc" preview)
+    printf '%-10s %-10s %9s %9s %7s   first page in %s ms\n' "$label" preview "$secs" "$mb" \
+      "$(awk '/^all/ {print $2}' "$work/run.out")" "$(awk '/^first page/ {print $3}' "$work/run.out")"
   fi
   if [ -n "$abiword" ]; then
     read -r secs mb < <(measure "$abiword" --to=pdf --to-name="$work/abiword-$size.pdf" "$doc")

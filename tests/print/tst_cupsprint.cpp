@@ -61,6 +61,17 @@ QImage pageImage(const QByteArray &pdf, int page)
     return QImage(prefix + QStringLiteral(".pgm")).convertToFormat(QImage::Format_Grayscale8);
 }
 
+// How many of `lines` start where none of `others` starts (within 3
+// pixels either way).
+int unmatched(const QList<QPoint> &lines, const QList<QPoint> &others)
+{
+    return int(std::count_if(lines.begin(), lines.end(), [&others](const QPoint &line) {
+        return std::none_of(others.begin(), others.end(), [&line](const QPoint &other) {
+            return qAbs(other.x() - line.x()) <= 3 && qAbs(other.y() - line.y()) <= 3;
+        });
+    }));
+}
+
 // Where each line of ink starts, from the top, and where its ink starts
 // from the left: the page's layout, whatever rasteriser drew the glyphs.
 QList<QPoint> lineStarts(const QImage &image)
@@ -208,13 +219,11 @@ void TestCupsPrint::printedPagesAreTheSavedPdfPages()
         const QList<QPoint> printedLines = lineStarts(printedImage);
         const QList<QPoint> savedLines = lineStarts(savedImage);
         QVERIFY2(printedLines.size() > 1, "the printed page is blank");
-        QCOMPARE(printedLines.size(), savedLines.size());
-        for (int line = 0; line < savedLines.size(); ++line) {
-            const QPoint moved = printedLines[line] - savedLines[line];
-            QVERIFY2(qAbs(moved.x()) <= 3 && qAbs(moved.y()) <= 3,
-                     qPrintable(QStringLiteral("page %1, line %2 moved by %3,%4")
-                                    .arg(page).arg(line + 1).arg(moved.x()).arg(moved.y())));
-        }
+        // A glyph drawn a pixel taller can split or join a band of ink,
+        // so a line may start once more or once less; a page laid out
+        // differently moves many.
+        QVERIFY2(unmatched(printedLines, savedLines) <= 2 && unmatched(savedLines, printedLines) <= 2,
+                 qPrintable(QStringLiteral("page %1: lines start at different places").arg(page)));
     }
 
     QCOMPARE(document.revision(), revision);

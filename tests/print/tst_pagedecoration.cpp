@@ -26,7 +26,7 @@ public:
         QColor color;
     };
     QList<Text> texts;
-    QList<QRectF> images;
+    int images = 0;
 
     RecordingEngine() : QPaintEngine(AllFeatures) {}
     bool begin(QPaintDevice *) override { return true; }
@@ -40,10 +40,7 @@ public:
     {
         texts.append({item.text(), p, m_pen.color()});
     }
-    void drawImage(const QRectF &r, const QImage &, const QRectF &, Qt::ImageConversionFlags) override
-    {
-        images.append(r);
-    }
+    void drawImage(const QRectF &, const QImage &, const QRectF &, Qt::ImageConversionFlags) override { ++images; }
     void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
     void drawPath(const QPainterPath &) override {}
     Type type() const override { return User; }
@@ -107,12 +104,15 @@ PageGeometry smallPage(int dpi)
     return g;
 }
 
-QImage blankImage(const PageGeometry &g)
+// The decoration drawn on a white image of the printable area.
+QImage rendered(const PageDecoration &decoration, const PageGeometry &g)
 {
     QImage image(g.printablePixels, QImage::Format_RGB32);
     image.setDotsPerMeterX(qRound(g.dpiX / 0.0254));
     image.setDotsPerMeterY(qRound(g.dpiY / 0.0254));
     image.fill(Qt::white);
+    QPainter painter(&image);
+    decoratePage(painter, decoration, g, PlaceholderValues());
     return image;
 }
 
@@ -123,18 +123,6 @@ bool inkInRows(const QImage &image, int from, int to)
             if (qGray(image.pixel(x, y)) < 128)
                 return true;
     return false;
-}
-
-// Fixed-pitch measure: every character is `pitch` pixels wide, an "M" three
-// times that, so prefix widths are not proportional to their length.
-std::function<int(const QString &)> measure(int pitch)
-{
-    return [pitch](const QString &s) {
-        int w = 0;
-        for (QChar c : s)
-            w += c == u'M' ? 3 * pitch : pitch;
-        return w;
-    };
 }
 
 } // namespace
@@ -151,17 +139,18 @@ private slots:
         QTest::addColumn<double>("defaultWidth");
         QTest::addColumn<int>("align");
         QTest::addColumn<double>("width");
-        QTest::newRow("empty is <default") << "" << "en_US" << 0.0 << int(ColumnCell::Left) << 0.0;
-        QTest::newRow("> alone") << ">" << "en_US" << 0.0 << int(ColumnCell::Right) << 0.0;
-        QTest::newRow("^ alone, default 30") << "^" << "en_US" << 30.0 << int(ColumnCell::Centre) << 30.0;
-        QTest::newRow("^50") << "^50" << "en_US" << 0.0 << int(ColumnCell::Centre) << 50.0;
-        QTest::newRow(">100") << ">100" << "en_US" << 0.0 << int(ColumnCell::Right) << 100.0;
-        QTest::newRow("<12,5 German") << "<12,5" << "de_DE" << 0.0 << int(ColumnCell::Left) << 12.5;
-        QTest::newRow("no alignment is left") << "12,5" << "de_DE" << 0.0 << int(ColumnCell::Left) << 12.5;
-        QTest::newRow("12,5 in English is junk") << ">12,5" << "en_US" << 4.0 << int(ColumnCell::Right) << 4.0;
-        QTest::newRow("junk keeps alignment") << "^abc" << "en_US" << 4.0 << int(ColumnCell::Centre) << 4.0;
-        QTest::newRow("negative") << "<-5" << "en_US" << 4.0 << int(ColumnCell::Left) << 4.0;
-        QTest::newRow("infinite") << "<inf" << "en_US" << 4.0 << int(ColumnCell::Left) << 4.0;
+        const int left = ColumnCell::Left, right = ColumnCell::Right, centre = ColumnCell::Centre;
+        QTest::newRow("empty is <default") << "" << "en_US" << 0.0 << left << 0.0;
+        QTest::newRow("> alone") << ">" << "en_US" << 0.0 << right << 0.0;
+        QTest::newRow("^ alone, default 30") << "^" << "en_US" << 30.0 << centre << 30.0;
+        QTest::newRow("^50") << "^50" << "en_US" << 0.0 << centre << 50.0;
+        QTest::newRow(">100") << ">100" << "en_US" << 0.0 << right << 100.0;
+        QTest::newRow("<12,5 German") << "<12,5" << "de_DE" << 0.0 << left << 12.5;
+        QTest::newRow("no alignment is left") << "12,5" << "de_DE" << 0.0 << left << 12.5;
+        QTest::newRow("12,5 in English is junk") << ">12,5" << "en_US" << 4.0 << right << 4.0;
+        QTest::newRow("junk keeps alignment") << "^abc" << "en_US" << 4.0 << centre << 4.0;
+        QTest::newRow("negative") << "<-5" << "en_US" << 4.0 << left << 4.0;
+        QTest::newRow("infinite") << "<inf" << "en_US" << 4.0 << left << 4.0;
     }
     void columnCell()
     {
@@ -173,13 +162,14 @@ private slots:
         QTEST(parsed.width, "width");
     }
 
-    // Across all column widths, 0 and the exact fit included, the
-    // bisection finds the longest prefix that fits, never one that
-    // overflows (but for the first character).
+    // Across all column widths, 0 and the exact fit included, the bisection
+    // finds the longest prefix that fits, never one that overflows (but for
+    // the first character). An "M" is three times as wide as the others, so
+    // prefix widths are not proportional to their length.
     void fitting()
     {
         const QString text = QStringLiteral("aMbMMcdefMghijMMMklm");
-        const auto width = measure(7);
+        const auto width = [](const QString &s) { return int(s.size() + 2 * s.count(u'M')) * 7; };
         QCOMPARE(fitLength(QString(), 0, width), 0);
         for (int column = 0; column <= width(text) + 5; ++column) {
             int longest = 1;
@@ -208,17 +198,18 @@ private slots:
     void placeholders()
     {
         QFETCH(QString, text);
+        QFETCH(QString, title);
+        QFETCH(QString, locale);
         PlaceholderValues values;
         values.page = 2;
-        QFETCH(QString, title);
         values.title = title;
         values.now = QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9));
-        QFETCH(QString, locale);
         values.locale = QLocale(locale);
         QTEST(expandPlaceholders(text, values), "expected");
     }
 
-    void inset_data()
+    // The inset and the border pen grow by whole steps of 600 dpi.
+    void insetAndPen_data()
     {
         QTest::addColumn<int>("dpi");
         QTest::addColumn<int>("inset");
@@ -227,7 +218,7 @@ private slots:
         QTest::newRow("600") << 600 << 6 << 2;
         QTest::newRow("1200") << 1200 << 12 << 4;
     }
-    void inset()
+    void insetAndPen()
     {
         QFETCH(int, dpi);
         QTEST(columnInset(dpi), "inset");
@@ -278,7 +269,6 @@ private slots:
         values.title = QStringLiteral("a|b");
         drawColumnLine(painter, line, format, g, 0, values, 0);
         painter.end();
-
         const auto &recorded = device.engine().texts;
         QCOMPARE(recorded.size(), texts.size());
         for (int i = 0; i < texts.size(); ++i) {
@@ -287,37 +277,44 @@ private slots:
         }
     }
 
-    // With the main window's footer, page 3 reads "Page 3" and ends 100 mm
-    // right of the left margin less the inset, centred in the bottom band.
-    void footer_data()
+    // With the main window's footer, page 3 reads "Page 3" in black and
+    // ends 100 mm right of the left margin less the inset, centred in the
+    // bottom band; the logo comes with a header only.
+    void footerAndLogo_data()
     {
         QTest::addColumn<int>("dpi");
-        QTest::newRow("300 dpi") << 300;
-        QTest::newRow("600 dpi") << 600;
+        QTest::addColumn<QString>("header");
+        QTest::newRow("300 dpi, title header") << 300 << "{$TITLE}";
+        QTest::newRow("600 dpi, no header") << 600 << "";
     }
-    void footer()
+    void footerAndLogo()
     {
         QFETCH(int, dpi);
+        QFETCH(QString, header);
         const PageGeometry g = a4(dpi);
         RecordingDevice device(dpi);
         QPainter painter(&device);
         PageDecoration decoration;
-        decoration.header.clear();
+        decoration.header = header;
+        decoration.logo = QImage(8, 8, QImage::Format_RGB32);
         decoration.fontColor = Qt::white; // must print black
         PlaceholderValues values;
         values.page = 3;
         decoratePage(painter, decoration, g, values);
-
         const QFontMetrics metrics(headerFooterFont(decoration.font), &device);
         painter.end();
-        const auto &texts = device.engine().texts;
-        QCOMPARE(texts.size(), 1);
-        QCOMPARE(texts[0].text, QStringLiteral("Page 3"));
-        QCOMPARE(texts[0].color, QColor(Qt::black));
-        const int end = int(texts[0].baseline.x()) + metrics.horizontalAdvance(texts[0].text);
+
+        const RecordingEngine &engine = device.engine();
+        QCOMPARE(engine.images, header.isEmpty() ? 0 : 1); // even a header that prints nothing
+        QCOMPARE(drawsHeader(decoration), !header.isEmpty());
+        QCOMPARE(engine.texts.size(), 1);
+        const RecordingEngine::Text &footer = engine.texts[0];
+        QCOMPARE(footer.text, QStringLiteral("Page 3"));
+        QCOMPARE(footer.color, QColor(Qt::black));
+        const int end = int(footer.baseline.x()) + metrics.horizontalAdvance(footer.text);
         QCOMPARE(end, g.leftBand + g.pixelsX(100) - columnInset(dpi));
         const int top = g.textArea.bottom() + 1 + (g.bottomBand - lineHeight(decoration.font, &device)) / 2;
-        QCOMPARE(int(texts[0].baseline.y()), top + metrics.ascent());
+        QCOMPARE(int(footer.baseline.y()), top + metrics.ascent());
     }
 
     void logoRectangle_data()
@@ -333,28 +330,12 @@ private slots:
     }
     void logoRectangle()
     {
+        PageDecoration decoration;
         QFETCH(double, top);
         QFETCH(double, left);
-        PageDecoration decoration;
         decoration.logoTop = top;
         decoration.logoLeft = left;
         QTEST(logoRect(decoration, smallPage(60), 20), "expected");
-    }
-
-    // The logo comes with a header only, even one that prints nothing.
-    void logoNeedsHeader()
-    {
-        for (const QString &header : {QStringLiteral("{$TITLE}"), QString()}) {
-            RecordingDevice device(300);
-            QPainter painter(&device);
-            PageDecoration decoration;
-            decoration.header = header;
-            decoration.logo = QImage(8, 8, QImage::Format_RGB32);
-            decoratePage(painter, decoration, a4(300), PlaceholderValues());
-            painter.end();
-            QCOMPARE(device.engine().images.size(), header.isEmpty() ? 0 : 1);
-            QCOMPARE(drawsHeader(decoration), !header.isEmpty());
-        }
     }
 
     void borders_data()
@@ -384,14 +365,10 @@ private slots:
             QCOMPARE(line.penWidth, pen);
 
         // Drawn: the top line is `pen` rows thick (one for the thinnest).
-        const PageGeometry small = smallPage(dpi);
         decoration.header.clear();
         decoration.footer.clear();
         decoration.borderOffset = 10 * 25.4 / dpi; // 10 px
-        QImage image = blankImage(small);
-        QPainter painter(&image);
-        decoratePage(painter, decoration, small, PlaceholderValues());
-        painter.end();
+        const QImage image = rendered(decoration, smallPage(dpi));
         const int rows = qMax(1, pen);
         QVERIFY(!inkInRows(image, 40 - rows - 1, 40 - rows));
         QVERIFY(inkInRows(image, 40 - rows + 1, 40 - rows + 1));
@@ -411,10 +388,7 @@ private slots:
         decoration.headerFormat = QStringLiteral("<10");
         decoration.footer.clear();
         decoration.font.setPointSize(20);
-        QImage image = blankImage(g);
-        QPainter painter(&image);
-        decoratePage(painter, decoration, g, PlaceholderValues());
-        painter.end();
+        const QImage image = rendered(decoration, g);
         QVERIFY(inkInRows(image, 0, 5));
         QVERIFY(!inkInRows(image, 6, image.height()));
     }
