@@ -1,5 +1,6 @@
 #include "richtext/formatcache.h"
 
+#include "richtext/rtfdecor.h"
 #include "richtext/textkinds.h"
 #include "richtext/textproperties.h"
 
@@ -272,7 +273,9 @@ QTextBlockFormat FormatCache::buildBlockFormat(const rtf::ParState &p, bool list
     }
     if (p.tabs >= 0 && size_t(p.tabs) < m_tables.tabSets.size()) {
         QList<QTextOption::Tab> tabs;
+        QList<TabLeader> leaders;
         for (const rtf::TabStop &stop : m_tables.tabSets[size_t(p.tabs)]) {
+            leaders.append(TabLeader(std::clamp(stop.leader, 0, 5)));
             QTextOption::Tab tab;
             tab.position = stop.position * PxPerTwip;
             switch (stop.kind) {
@@ -287,7 +290,10 @@ QTextBlockFormat FormatCache::buildBlockFormat(const rtf::ParState &p, bool list
             tabs.append(tab);
         }
         f.setTabPositions(tabs);
+        setTabLeaders(f, leaders);
     }
+    if (p.decor >= 0 && size_t(p.decor) < m_tables.decorSets.size())
+        setParagraphDecor(f, rtf::decorFromRtf(m_tables.decorSets[size_t(p.decor)], m_tables));
     if (p.has(ParState::KeepNext))
         f.setProperty(prop::KeepWithNext, true);
     if (p.has(ParState::Keep)) {

@@ -1,6 +1,7 @@
 #include "richtext/pagerenderer.h"
 
 #include "richtext/listmarkers.h"
+#include "richtext/paragraphdecor.h"
 #include "richtext/textproperties.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -590,6 +591,7 @@ int PageRenderer::formatRange(QPainter *painter, const QRectF &rectTwips, int fi
                 end = qMax(end, range.second);
             }
             paintListMarkers(*painter, copy(), page, Qt::black, first, end);
+            paintParagraphDecor(*painter, copy(), page, Qt::black, first, end);
         }
         painter->restore();
     }

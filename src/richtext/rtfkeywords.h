@@ -29,6 +29,9 @@ enum class Kw : std::uint16_t {
     Pard, Ql, Qr, Qc, Qj, Qd, Li, Ri, Fi, Sb, Sa, Sl, SlMult, Tx, Tb, Tqr, Tqc, Tqdec,
     TlDot, TlHyph, TlUl, TlTh, TlEq, KeepN, Keep, PageBB, InTbl, Itap, S, Ls, Ilvl,
     RtlPar, LtrPar,
+    // Paragraph borders and shading (the border styles, \brdrw and \brdrcf
+    // are shared with tables).
+    BrdrT, BrdrL, BrdrB, BrdrR, Box, BrdrOther, BrSp, CbPat, CfPat, Shading,
     // Font and colour tables, styles.
     FNil, FRoman, FSwiss, FModern, FScript, FDecor, FTech, FBidi, FCharset, FPrq, Cpg,
     Red, Green, Blue, SBasedOn,
@@ -41,6 +44,7 @@ enum class Kw : std::uint16_t {
     // Tables.
     TRowD, CellX, ClMgf, ClMrg, ClVmgf, ClVmrg, ClCbPat, ClVertAlT, ClVertAlC, ClVertAlB,
     TrLeft, TrGaph, TrQl, TrQc, TrQr, TrHdr, TrRh, ClBrdr, TrBrdr, BrdrNone, BrdrStyle,
+    BrdrW, BrdrCf, TrPadd, ClPad,
     // Pictures and objects.
     PngBlip, JpegBlip, EmfBlip, WMetafile, MacPict, PmMetafile, DiBitmap, WBitmap,
     PicW, PicH, PicWGoal, PicHGoal, PicScaleX, PicScaleY, ObjMeta,

@@ -19,6 +19,9 @@
 // through the data; every table it builds grows only with the data read.
 namespace richtext::rtf {
 
+// The BorderDef::Style a border style word (\brdrs, \brdrdb ...) names.
+int borderStyleOfWord(std::string_view word);
+
 struct ReaderOptions
 {
     int defaultCodePage = 1252; // for \'hh when the document names none
@@ -113,7 +116,8 @@ private:
     bool applyFormatting(Kw id, bool hasParam, int param);
     bool applyCharFormatting(CharState &chr, Kw id, bool hasParam, int param);
     bool applyParFormatting(ParState &par, Kw id, bool hasParam, int param);
-    bool applyTableWord(Kw id, bool hasParam, int param);
+    // rtfreaderdecor.cpp: paragraph borders and shading.
+    bool applyDecorWord(ParState &par, Kw id, bool hasParam, int param);
     void applyStyle(int index, bool character, int depth);
     void paragraphEnd();
     void cellEnd(bool nested);
@@ -125,6 +129,7 @@ private:
 
     // rtfreadertables.cpp: the header tables, lists, pictures.
     void tableWord(Kw id, bool hasParam, int param);
+    bool applyTableWord(Kw id, bool hasParam, int param, std::string_view word);
     void commitFont();
     void commitColor();
     void commitStyle();
@@ -205,6 +210,7 @@ private:
     QHash<QByteArray, int> m_tabIndex;
     int m_pendingTabKind = TabStop::Left;
     int m_pendingTabLeader = 0;
+    int m_decorSide = -1; // the paragraph border the border words describe; 4: all (\box)
 
     // Table rows: the definition being read per level, the pending cell
     // definition, and whether a row is open without \intbl.
@@ -212,6 +218,7 @@ private:
     int m_rowDefLevel = 1;
     CellDef m_cellDef;
     enum class BorderTarget : std::uint8_t { None, Cell, Row } m_borderTarget = BorderTarget::None;
+    int m_borderSide = 0; // the BorderSide the border words that follow describe
     bool m_rowOpen = false;
 };
 

@@ -35,7 +35,163 @@ int codePageOfCharset(int charset)
     }
 }
 
+// Table lengths clamped far from overflow, as the other lengths are.
+int tableTwips(int value)
+{
+    constexpr int Max = 31680 * 4;
+    return std::clamp(value, -Max, Max);
+}
+
+// The side a border or padding word names by its last letter.
+int sideOfLetter(char c)
+{
+    switch (c) {
+    case 't': return BorderSide::Top;
+    case 'l': return BorderSide::Left;
+    case 'b': return BorderSide::Bottom;
+    case 'r': return BorderSide::Right;
+    case 'h': return BorderSide::InnerHorizontal;
+    case 'v': return BorderSide::InnerVertical;
+    default: return -1;
+    }
+}
+
+std::uint8_t borderStyleOf(std::string_view word)
+{
+    if (word == "brdrth")
+        return BorderDef::Thick;
+    if (word == "brdrdb" || word == "brdrtriple")
+        return BorderDef::Double;
+    if (word == "brdrdot")
+        return BorderDef::Dotted;
+    if (word.substr(0, 8) == "brdrdash")
+        return BorderDef::Dashed;
+    return BorderDef::Single; // \brdrs, \brdrsh, \brdrhair and the like
+}
+
+// Sets a padding from \trpadd? or \clpad? (value in twips) or clears it
+// when its unit word (\trpaddf?, \clpadf?) says the value means nothing.
+void setPadding(int (&padding)[4], std::string_view word, std::size_t prefix, int value,
+                bool swapTopLeft)
+{
+    if (word.size() < prefix + 1)
+        return;
+    const bool unit = word[prefix] == 'f';
+    if (unit && word.size() < prefix + 2)
+        return;
+    int side = sideOfLetter(word.back());
+    if (side < 0 || side > BorderSide::Right)
+        return;
+    // Word writes a cell's left padding as \clpadt and its top as \clpadl,
+    // and reads them so; other writers follow it.
+    if (swapTopLeft && side == BorderSide::Top)
+        side = BorderSide::Left;
+    else if (swapTopLeft && side == BorderSide::Left)
+        side = BorderSide::Top;
+    if (unit) {
+        if (value != 3)
+            padding[side] = -1;
+    } else {
+        padding[side] = std::clamp(value, 0, 31680);
+    }
+}
+
 } // namespace
+
+bool Reader::applyTableWord(Kw id, bool hasParam, int param, std::string_view word)
+{
+    const Group &g = m_stack.back();
+    const int value = hasParam ? param : 0;
+    if (id == Kw::TRowD) {
+        // A row definition inside \*\nesttableprops belongs to the nested
+        // table whose row it ends.
+        m_rowDefLevel = g.nestProps ? std::clamp(g.par.itap, 2, MaxTableLevel) : 1;
+        m_rowDefs[size_t(m_rowDefLevel)] = RowDef();
+        m_cellDef = CellDef();
+        m_borderTarget = BorderTarget::None;
+        return true;
+    }
+    RowDef &row = m_rowDefs[size_t(m_rowDefLevel)];
+    // The border in hand, while the words after \clbrdr? or \trbrdr? go on.
+    BorderDef *border = nullptr;
+    if (m_borderTarget == BorderTarget::Cell)
+        border = &m_cellDef.borders[m_borderSide];
+    else if (m_borderTarget == BorderTarget::Row)
+        border = &row.borders[m_borderSide];
+    switch (id) {
+    case Kw::ClBrdr:
+    case Kw::TrBrdr: {
+        const int side = sideOfLetter(word.empty() ? 0 : word.back());
+        const bool cell = id == Kw::ClBrdr;
+        if (side < 0 || (cell && side > BorderSide::Right)) {
+            m_borderTarget = BorderTarget::None;
+            return true;
+        }
+        m_borderTarget = cell ? BorderTarget::Cell : BorderTarget::Row;
+        m_borderSide = side;
+        BorderDef &named = cell ? m_cellDef.borders[side] : row.borders[side];
+        named = BorderDef();
+        if (cell)
+            m_cellDef.bordered[side] = true;
+        return true;
+    }
+    case Kw::BrdrNone:
+        if (!border)
+            return false;
+        border->style = BorderDef::None;
+        return true;
+    case Kw::BrdrStyle:
+        if (!border)
+            return false;
+        border->style = borderStyleOf(word);
+        return true;
+    case Kw::BrdrW:
+        if (!border)
+            return false;
+        border->width = std::clamp(value, 0, 255);
+        return true;
+    case Kw::BrdrCf:
+        if (!border)
+            return false;
+        border->color = std::max(value, 0);
+        return true;
+    default:
+        break;
+    }
+    // Any other word ends the border description (\brsp belongs to it,
+    // but means nothing in a table); a paragraph's \brdrb after it starts
+    // a border of the paragraph.
+    if (word != "brsp")
+        m_borderTarget = BorderTarget::None;
+    switch (id) {
+    case Kw::CellX:
+        if (row.cells.size() < 256) {
+            m_cellDef.right = tableTwips(value);
+            row.cells.push_back(m_cellDef);
+        }
+        m_cellDef = CellDef();
+        return true;
+    case Kw::ClMgf: m_cellDef.hmerge = CellDef::First; return true;
+    case Kw::ClMrg: m_cellDef.hmerge = CellDef::Continue; return true;
+    case Kw::ClVmgf: m_cellDef.vmerge = CellDef::First; return true;
+    case Kw::ClVmrg: m_cellDef.vmerge = CellDef::Continue; return true;
+    case Kw::ClCbPat: m_cellDef.background = std::max(value, 0); return true;
+    case Kw::ClVertAlT: m_cellDef.valign = 0; return true;
+    case Kw::ClVertAlC: m_cellDef.valign = 1; return true;
+    case Kw::ClVertAlB: m_cellDef.valign = 2; return true;
+    case Kw::ClPad: setPadding(m_cellDef.padding, word, 5, value, true); return true;
+    case Kw::TrPadd: setPadding(row.padding, word, 6, value, false); return true;
+    case Kw::TrLeft: row.left = tableTwips(value); return true;
+    case Kw::TrGaph: row.gap = std::clamp(value, 0, 31680); return true;
+    case Kw::TrQl: row.align = 0; return true;
+    case Kw::TrQc: row.align = 1; return true;
+    case Kw::TrQr: row.align = 2; return true;
+    case Kw::TrHdr: row.header = true; return true;
+    case Kw::TrRh: row.height = tableTwips(value); return true;
+    default:
+        return false;
+    }
+}
 
 void Reader::endDestination(const Group &closed)
 {

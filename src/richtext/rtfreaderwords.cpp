@@ -47,6 +47,11 @@ void Reader::controlWord(const Token &t)
 {
     const KeywordInfo info = lookupKeyword(t.word);
     Group &g = m_stack.back();
+    // A border's style is named by its word; paragraph formatting gets it as
+    // a number, so that a style sheet can replay it.
+    const bool borderStyle = info.id == Kw::BrdrStyle;
+    const bool hasParam = t.hasParam || borderStyle;
+    const int param = borderStyle ? borderStyleOfWord(t.word) : t.param;
 
     if (g.dest == Dest::UprChild) {
         // {\upr{ansi text}{\*\ud{unicode text}}}: only the \ud part is read.
@@ -144,9 +149,9 @@ void Reader::controlWord(const Token &t)
         } else if (info.id == Kw::SBasedOn) {
             m_style.basedOn = t.hasParam ? t.param : -1;
         } else if (info.id != Kw::Pard && info.id != Kw::Plain && info.id != Kw::InTbl
-                   && info.id != Kw::Itap && applyFormatting(info.id, t.hasParam, t.param)
+                   && info.id != Kw::Itap && applyFormatting(info.id, hasParam, param)
                    && m_style.words.size() < 256) {
-            m_style.words.push_back({info.id, t.hasParam, t.param});
+            m_style.words.push_back({info.id, hasParam, param});
         }
         return;
     case Dest::PnText:
@@ -217,12 +222,15 @@ void Reader::controlWord(const Token &t)
         return;
     case Kw::Pard:
         m_rowOpen = false;
+        m_borderTarget = BorderTarget::None;
         break;
     default:
         break;
     }
-    if (!applyFormatting(info.id, t.hasParam, t.param))
-        applyTableWord(info.id, t.hasParam, t.param);
+    // Table words first: the border words after \clbrdrb or \trbrdrt
+    // describe that cell or row, not the paragraph.
+    if (!applyTableWord(info.id, t.hasParam, t.param, t.word))
+        applyFormatting(info.id, hasParam, param);
 }
 
 void Reader::controlSymbol(char c)
@@ -493,6 +501,7 @@ bool Reader::applyParFormatting(ParState &p, Kw id, bool hasParam, int param)
         p = ParState();
         m_pendingTabKind = TabStop::Left;
         m_pendingTabLeader = 0;
+        m_decorSide = -1;
         return true;
     case Kw::Ql: p.align = ParState::Left; return true;
     case Kw::Qr: p.align = ParState::Right; return true;
@@ -532,7 +541,7 @@ bool Reader::applyParFormatting(ParState &p, Kw id, bool hasParam, int param)
     case Kw::Ls: p.ls = std::max(value, 0); return true;
     case Kw::Ilvl: p.ilvl = std::clamp(value, 0, 8); return true;
     default:
-        return false;
+        return applyDecorWord(p, id, hasParam, param);
     }
 }
 
@@ -587,58 +596,6 @@ void Reader::pageBreak()
 {
     flushRun();
     m_sink.pageBreak(m_stack.back().chr);
-}
-
-bool Reader::applyTableWord(Kw id, bool hasParam, int param)
-{
-    const Group &g = m_stack.back();
-    const int value = hasParam ? param : 0;
-    if (id == Kw::TRowD) {
-        // A row definition inside \*\nesttableprops belongs to the nested
-        // table whose row it ends.
-        m_rowDefLevel = g.nestProps ? std::clamp(g.par.itap, 2, MaxTableLevel) : 1;
-        m_rowDefs[size_t(m_rowDefLevel)] = RowDef();
-        m_cellDef = CellDef();
-        m_borderTarget = BorderTarget::None;
-        return true;
-    }
-    RowDef &row = m_rowDefs[size_t(m_rowDefLevel)];
-    switch (id) {
-    case Kw::CellX:
-        if (row.cells.size() < 256) {
-            m_cellDef.right = twips(value);
-            row.cells.push_back(m_cellDef);
-        }
-        m_cellDef = CellDef();
-        m_borderTarget = BorderTarget::None;
-        return true;
-    case Kw::ClMgf: m_cellDef.hmerge = CellDef::First; return true;
-    case Kw::ClMrg: m_cellDef.hmerge = CellDef::Continue; return true;
-    case Kw::ClVmgf: m_cellDef.vmerge = CellDef::First; return true;
-    case Kw::ClVmrg: m_cellDef.vmerge = CellDef::Continue; return true;
-    case Kw::ClCbPat: m_cellDef.background = std::max(value, 0); return true;
-    case Kw::ClVertAlT: m_cellDef.valign = 0; return true;
-    case Kw::ClVertAlC: m_cellDef.valign = 1; return true;
-    case Kw::ClVertAlB: m_cellDef.valign = 2; return true;
-    case Kw::ClBrdr: m_borderTarget = BorderTarget::Cell; return true;
-    case Kw::TrBrdr: m_borderTarget = BorderTarget::Row; return true;
-    case Kw::BrdrNone: return true;
-    case Kw::BrdrStyle:
-        if (m_borderTarget == BorderTarget::Cell)
-            m_cellDef.border = true;
-        else if (m_borderTarget == BorderTarget::Row)
-            row.border = true;
-        return true;
-    case Kw::TrLeft: row.left = twips(value); return true;
-    case Kw::TrGaph: row.gap = std::clamp(value, 0, 31680); return true;
-    case Kw::TrQl: row.align = 0; return true;
-    case Kw::TrQc: row.align = 1; return true;
-    case Kw::TrQr: row.align = 2; return true;
-    case Kw::TrHdr: row.header = true; return true;
-    case Kw::TrRh: row.height = twips(value); return true;
-    default:
-        return false;
-    }
 }
 
 } // namespace richtext::rtf

@@ -91,13 +91,14 @@ struct ParState
     std::int32_t pn = -1;                // index into DocumentTables::pnDefs
     std::int32_t itap = 0;               // \itap nesting level
     std::int32_t style = 0;              // \s
+    std::int32_t decor = -1;             // index into DocumentTables::decorSets
     std::uint32_t flags = 0;
 
     bool has(Flag f) const { return flags & f; }
     void set(Flag f, bool on) { flags = on ? (flags | f) : (flags & ~f); }
     bool operator==(const ParState &) const = default;
 };
-static_assert(sizeof(ParState) == 15 * 4, "ParState must have no padding");
+static_assert(sizeof(ParState) == 16 * 4, "ParState must have no padding");
 
 inline size_t qHash(const ParState &s, size_t seed = 0)
 {
@@ -136,6 +137,32 @@ struct ListLevelDef
     bool operator==(const ListLevelDef &) const = default;
 };
 
+// One edge of a table cell: \brdrs, \brdrth ... with \brdrw and \brdrcf.
+struct BorderDef
+{
+    enum Style : std::uint8_t { None, Single, Thick, Double, Dotted, Dashed };
+    std::uint8_t style = None;
+    int width = 0;            // \brdrw, twips (0: the writer's thinnest line)
+    int color = 0;            // \brdrcf colour index, 0 automatic
+    bool operator==(const BorderDef &) const = default;
+};
+
+// Sides of a cell, in the order the border arrays hold them.
+enum BorderSide : int { Top, Left, Bottom, Right, InnerHorizontal, InnerVertical };
+
+// A paragraph's borders (\brdrt ... \box, each with \brsp) and shading
+// (\cbpat, \cfpat, \shading). Paragraphs refer to one by index, so that
+// ParState stays small and hashable.
+struct DecorDef
+{
+    BorderDef sides[4];       // by BorderSide
+    int space[4] = {};        // \brsp, twips
+    int background = 0;       // \cbpat colour index, 0 none
+    int pattern = 0;          // \cfpat colour index, 0 automatic
+    int shading = 0;          // \shading, hundredths of a percent
+    bool operator==(const DecorDef &) const = default;
+};
+
 struct CellDef
 {
     enum Merge : std::uint8_t { None, First, Continue };
@@ -144,7 +171,9 @@ struct CellDef
     std::uint8_t hmerge = None;
     std::uint8_t vmerge = None;
     std::uint8_t valign = 0;  // 0 top, 1 centre, 2 bottom
-    bool border = false;      // the cell asks for a visible border
+    BorderDef borders[4];     // \clbrdrt, \clbrdrl, \clbrdrb, \clbrdrr
+    bool bordered[4] = {};    // the side was named (a named side with no style has no line)
+    int padding[4] = {-1, -1, -1, -1}; // \clpad*, twips, by BorderSide; -1: the row's
 };
 
 struct RowDef
@@ -155,7 +184,8 @@ struct RowDef
     int align = 0;          // 0 left, 1 centre, 2 right
     int height = 0;         // \trrh (negative: exact)
     bool header = false;    // \trhdr
-    bool border = false;    // the row asks for visible borders
+    BorderDef borders[6];   // \trbrdrt, l, b, r, h, v: what cells that name no side get
+    int padding[4] = {-1, -1, -1, -1}; // \trpadd*, twips, by BorderSide; -1: \trgaph
 };
 
 struct Picture
@@ -182,6 +212,7 @@ struct DocumentTables
     int codePage = 1252;
     std::vector<QColor> colors; // an invalid colour is the automatic entry
     std::vector<std::vector<TabStop>> tabSets;
+    std::vector<DecorDef> decorSets;
     std::vector<ListLevelDef> pnDefs;
     QStringList links;
     PageSetupWords page; // paper size and margins

@@ -20,11 +20,6 @@ namespace {
 // hostile document has) are written as their cells' paragraphs.
 constexpr int MaxTableDepth = 32;
 
-// The width that columns without a fixed width share: 6.5 inches, the text
-// width of a Letter page with one-inch margins, in px at 96 dpi. A fixed
-// figure rather than the editor's window width, so that the file does not
-// change with the window.
-constexpr qreal DefaultTextWidth = 624;
 
 int twips(qreal px)
 {
@@ -483,12 +478,17 @@ QList<int> RtfWriter::columnRights(QTextTable *table) const
 {
     const QTextTableFormat format = table->format();
     const int columns = table->columns();
-    qreal available = DefaultTextWidth;
+    // Columns without a fixed width share the text width of the document's
+    // page (px at 96 dpi), not the editor's window width, so that the file
+    // does not change with the window; the reader scales a wider table down
+    // to that same width.
+    const qreal text = pageSetup(m_document).sane().textRect().width() / 15;
+    qreal available = text;
     const QTextLength width = format.width();
     if (width.type() == QTextLength::FixedLength && width.rawValue() > 0)
         available = width.rawValue();
     else if (width.type() == QTextLength::PercentageLength && width.rawValue() > 0)
-        available = DefaultTextWidth * width.rawValue() / 100;
+        available = text * width.rawValue() / 100;
 
     const QList<QTextLength> constraints = format.columnWidthConstraints();
     QList<qreal> widths(columns, -1);
@@ -529,7 +529,8 @@ void RtfWriter::writeRowDefinition(QTextTable *table, int row, const QList<int> 
         m_out.word("trqr");
     if (row < format.headerRowCount())
         m_out.word("trhdr");
-    const int border = qBound(0, twips(format.border()), 255);
+    if (const int height = table->cellAt(row, 0).format().intProperty(prop::RowHeight))
+        m_out.word("trrh", height);
     for (int c = 0; c < table->columns(); ++c) {
         // Merges come from the grid: which neighbours are the same cell.
         // (A cell's own span can be stale after several merges in a row.)
@@ -556,13 +557,8 @@ void RtfWriter::writeRowDefinition(QTextTable *table, int row, const QList<int> 
         if (cellFormat.hasProperty(QTextFormat::BackgroundBrush)
             && cellFormat.background().style() != Qt::NoBrush)
             m_out.word("clcbpat", m_colors.indexOf(cellFormat.background().color()));
-        if (border > 0) {
-            for (const char *side : {"clbrdrt", "clbrdrl", "clbrdrb", "clbrdrr"}) {
-                m_out.word(side);
-                m_out.word("brdrs");
-                m_out.word("brdrw", border);
-            }
-        }
+        writeCellFrame(m_out, cell.format().toTableCellFormat(), m_colors, format.border(),
+                       format.cellPadding());
         m_out.word("cellx", cellRight.value(c));
     }
 }

@@ -1,5 +1,6 @@
 #include "richtext/rtfwriterparaformat.h"
 
+#include "richtext/paragraphdecor.h"
 #include "richtext/rtfwritertables.h"
 #include "richtext/textproperties.h"
 
@@ -56,6 +57,46 @@ void lineSpacing(QByteArray &out, const QTextBlockFormat &format)
     }
 }
 
+void borderWords(QByteArray &out, const ParagraphBorder &border, RtfColorTable &colors)
+{
+    static const char *const styles[] = {"\\brdrnone", "\\brdrs", "\\brdrth", "\\brdrdb",
+                                         "\\brdrdot", "\\brdrdash"};
+    out += styles[qBound(0, int(border.style), 5)];
+    if (border.width > 0)
+        number(out, "brdrw", border.width);
+    if (border.space > 0)
+        number(out, "brsp", border.space);
+    if (border.color.isValid())
+        number(out, "brdrcf", colors.indexOf(border.color));
+}
+
+void borders(QByteArray &out, const ParagraphDecor &decor, RtfColorTable &colors)
+{
+    const ParagraphBorder *sides = decor.sides;
+    if (sides[0] == sides[1] && sides[0] == sides[2] && sides[0] == sides[3]) {
+        out += "\\box";
+        borderWords(out, sides[0], colors);
+        return;
+    }
+    static const char *const words[] = {"\\brdrt", "\\brdrl", "\\brdrb", "\\brdrr"};
+    for (int side = 0; side < 4; ++side) {
+        if (sides[side].style == BorderStyle::None)
+            continue;
+        out += words[side];
+        borderWords(out, sides[side], colors);
+    }
+}
+
+void shading(QByteArray &out, const ParagraphDecor &decor, RtfColorTable &colors)
+{
+    if (decor.background.isValid())
+        number(out, "cbpat", colors.indexOf(decor.background));
+    if (decor.pattern.isValid())
+        number(out, "cfpat", colors.indexOf(decor.pattern));
+    if (decor.shading > 0)
+        number(out, "shading", decor.shading);
+}
+
 } // namespace
 
 QByteArray rtfParagraphProperties(const QTextBlockFormat &format, RtfColorTable &colors,
@@ -102,12 +143,23 @@ QByteArray rtfParagraphProperties(const QTextBlockFormat &format, RtfColorTable 
     if (format.boolProperty(prop::PageBreakBefore)
         || (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore))
         out += "\\pagebb";
-    if (format.hasProperty(QTextFormat::BackgroundBrush)
-        && format.background().style() != Qt::NoBrush)
+    const ParagraphDecor decor = paragraphDecor(format);
+    if (decor.hasBorders())
+        borders(out, decor, colors);
+    if (decor.hasShading())
+        shading(out, decor, colors);
+    else if (format.hasProperty(QTextFormat::BackgroundBrush)
+             && format.background().style() != Qt::NoBrush)
         number(out, "cbpat", colors.indexOf(format.background().color()));
 
     const QList<QTextOption::Tab> tabs = format.tabPositions();
-    for (const QTextOption::Tab &tab : tabs) {
+    const QList<TabLeader> leaders = tabLeaders(format);
+    for (qsizetype i = 0; i < tabs.size(); ++i) {
+        const QTextOption::Tab &tab = tabs[i];
+        static const char *const leaderWords[] = {"", "\\tldot", "\\tlhyph", "\\tlul", "\\tlth",
+                                                  "\\tleq"};
+        if (i < leaders.size())
+            out += leaderWords[qBound(0, int(leaders[i]), 5)];
         switch (tab.type) {
         case QTextOption::RightTab: out += "\\tqr"; break;
         case QTextOption::CenterTab: out += "\\tqc"; break;

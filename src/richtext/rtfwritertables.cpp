@@ -3,6 +3,9 @@
 #include "richtext/codepage.h"
 #include "richtext/rtfwriteroutput.h"
 #include "richtext/rtfwritertext.h"
+#include "richtext/textproperties.h"
+
+#include <QTextTableCellFormat>
 
 namespace richtext {
 
@@ -126,5 +129,119 @@ void RtfColorTable::write(RtfWriterOutput &out) const
     }
     out.close();
 }
+
+namespace {
+
+struct Side
+{
+    const char *word;       // \clbrdr?
+    const char *padding;    // \clpad? (Word's: "t" is the left, "l" the top)
+    const char *unit;       // \clpadf?
+    QTextFormat::Property width, style, brush, pad;
+};
+
+const Side sides[] = {
+    {"clbrdrt", "clpadl", "clpadfl", QTextFormat::TableCellTopBorder,
+     QTextFormat::TableCellTopBorderStyle, QTextFormat::TableCellTopBorderBrush,
+     QTextFormat::TableCellTopPadding},
+    {"clbrdrl", "clpadt", "clpadft", QTextFormat::TableCellLeftBorder,
+     QTextFormat::TableCellLeftBorderStyle, QTextFormat::TableCellLeftBorderBrush,
+     QTextFormat::TableCellLeftPadding},
+    {"clbrdrb", "clpadb", "clpadfb", QTextFormat::TableCellBottomBorder,
+     QTextFormat::TableCellBottomBorderStyle, QTextFormat::TableCellBottomBorderBrush,
+     QTextFormat::TableCellBottomPadding},
+    {"clbrdrr", "clpadr", "clpadfr", QTextFormat::TableCellRightBorder,
+     QTextFormat::TableCellRightBorderStyle, QTextFormat::TableCellRightBorderBrush,
+     QTextFormat::TableCellRightPadding},
+};
+
+void writeBorderColor(RtfWriterOutput &out, const QTextTableCellFormat &cell,
+                      QTextFormat::Property brush, RtfColorTable &colors);
+void writeCellPadding(RtfWriterOutput &out, const QTextTableCellFormat &cell, qreal gap);
+
+} // namespace
+
+void writeCellFrame(RtfWriterOutput &out, const QTextTableCellFormat &cell, RtfColorTable &colors,
+                    qreal tableBorder, qreal gap)
+{
+    bool own = false;
+    for (const Side &side : sides)
+        own = own || cell.hasProperty(side.style);
+    // The borders as read, where the cell came from RTF: Qt's whole pixels
+    // keep neither their exact width nor a thick line.
+    const QStringList read = cell.stringProperty(prop::CellBorders).split(u' ');
+    if (read.size() == 4) {
+        for (int i = 0; i < 4; ++i) {
+            const QString &kept = read[i];
+            qsizetype digits = 0;
+            while (digits < kept.size() && kept.at(digits).isLetter())
+                ++digits;
+            const QByteArray style = kept.left(digits).toLatin1();
+            if (style != "s" && style != "th" && style != "db" && style != "dot"
+                && style != "dash")
+                continue; // "-": no line
+            out.word(sides[i].word);
+            out.word(QByteArray("brdr" + style).constData());
+            const int width = kept.mid(digits).toInt();
+            if (width > 0 && width <= 255)
+                out.word("brdrw", width);
+            writeBorderColor(out, cell, sides[i].brush, colors);
+        }
+        writeCellPadding(out, cell, gap);
+        return;
+    }
+    for (const Side &side : sides) {
+        qreal width = own ? cell.doubleProperty(side.width) : tableBorder;
+        const auto style = own ? QTextFrameFormat::BorderStyle(cell.intProperty(side.style))
+                               : QTextFrameFormat::BorderStyle_Solid;
+        if (width <= 0 || style == QTextFrameFormat::BorderStyle_None)
+            continue;
+        out.word(side.word);
+        switch (style) {
+        case QTextFrameFormat::BorderStyle_Double:
+            out.word("brdrdb");
+            width /= 3; // each of the two lines
+            break;
+        case QTextFrameFormat::BorderStyle_Dotted: out.word("brdrdot"); break;
+        case QTextFrameFormat::BorderStyle_Dashed:
+        case QTextFrameFormat::BorderStyle_DotDash:
+        case QTextFrameFormat::BorderStyle_DotDotDash: out.word("brdrdash"); break;
+        default: out.word("brdrs"); break;
+        }
+        out.word("brdrw", qBound(1, qRound(width * 15), 255));
+        if (own)
+            writeBorderColor(out, cell, side.brush, colors);
+    }
+    writeCellPadding(out, cell, gap);
+}
+
+namespace {
+
+void writeBorderColor(RtfWriterOutput &out, const QTextTableCellFormat &cell,
+                      QTextFormat::Property brush, RtfColorTable &colors)
+{
+    if (!cell.hasProperty(brush))
+        return;
+    const QColor color = cell.brushProperty(brush).color();
+    if (color.isValid() && (color.rgb() & 0xffffff) != 0) // black is the automatic colour
+        out.word("brdrcf", colors.indexOf(color));
+}
+
+void writeCellPadding(RtfWriterOutput &out, const QTextTableCellFormat &cell, qreal gap)
+{
+    for (const Side &side : sides) {
+        if (!cell.hasProperty(side.pad))
+            continue;
+        const bool across = side.pad == QTextFormat::TableCellLeftPadding
+                            || side.pad == QTextFormat::TableCellRightPadding;
+        const int twips = qBound(0, qRound(cell.doubleProperty(side.pad) * 15), 31680);
+        if (twips == qRound((across ? gap : 0) * 15))
+            continue;
+        out.word(side.padding, twips);
+        out.word(side.unit, 3);
+    }
+}
+
+} // namespace
 
 } // namespace richtext

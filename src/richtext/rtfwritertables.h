@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+class QTextTableCellFormat;
+
 namespace richtext {
 
 class RtfTextEncoder;
@@ -56,5 +58,14 @@ private:
     QList<QRgb> m_colors;
     QHash<QRgb, int> m_index;
 };
+
+// The words of a table cell's frame: \clbrdrt/l/b/r with their style,
+// width and colour, and \clpad? for its padding. A cell with no border of
+// its own (a table made in the editor) gets `tableBorder` (px) on every
+// side, when that is not 0. Padding is written where it is not what the
+// row gives by itself: `gap` (px, \trgaph) at the left and right, 0 above
+// and below.
+void writeCellFrame(RtfWriterOutput &out, const QTextTableCellFormat &cell, RtfColorTable &colors,
+                    qreal tableBorder, qreal gap);
 
 } // namespace richtext

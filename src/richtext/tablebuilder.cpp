@@ -1,9 +1,13 @@
 #include "richtext/tablebuilder.h"
 
+#include "richtext/pagesetup.h"
+#include "richtext/textproperties.h"
+
 #include <QTextCursor>
 #include <QTextTable>
 
 #include <algorithm>
+#include <cmath>
 
 namespace richtext {
 
@@ -14,6 +18,46 @@ namespace {
 constexpr int EdgeTolerance = 30;
 constexpr int MaxColumns = 64;
 constexpr int DefaultCellWidth = 1440;
+// The line a border word with no \brdrw draws: half a point, as Word's.
+constexpr int ThinnestBorder = 10;
+
+using rtf::BorderDef;
+using rtf::BorderSide;
+
+QTextFrameFormat::BorderStyle qtStyle(std::uint8_t style)
+{
+    switch (style) {
+    case BorderDef::None: return QTextFrameFormat::BorderStyle_None;
+    case BorderDef::Double: return QTextFrameFormat::BorderStyle_Double;
+    case BorderDef::Dotted: return QTextFrameFormat::BorderStyle_Dotted;
+    case BorderDef::Dashed: return QTextFrameFormat::BorderStyle_Dashed;
+    default: return QTextFrameFormat::BorderStyle_Solid;
+    }
+}
+
+// Line width in whole document pixels (15 twips), at least one: a thick
+// line is twice the width, a double one two lines and their gap. Lines of
+// a fraction of a pixel would be drawn faint, and darker where the edges
+// of two cells overlap.
+qreal borderWidth(const BorderDef &border)
+{
+    if (border.style == BorderDef::None)
+        return 0;
+    const qreal width = (border.width > 0 ? border.width : ThinnestBorder) / 15.0;
+    const qreal factor = border.style == BorderDef::Thick    ? 2
+                         : border.style == BorderDef::Double ? 3
+                                                             : 1;
+    return std::max<qreal>(1, std::round(factor * width));
+}
+
+// A border as kept for writing back: "th20" for \brdrth\brdrw20, "-" for none.
+QString borderWords(const BorderDef &border)
+{
+    static const char *const styles[] = {"-", "s", "th", "db", "dot", "dash"};
+    if (border.style == BorderDef::None || border.style > BorderDef::Dashed)
+        return QStringLiteral("-");
+    return QLatin1String(styles[border.style]) + QString::number(border.width);
+}
 
 } // namespace
 
@@ -117,17 +161,19 @@ void TableBuilder::flush(QTextCursor &cursor, bool &needBlock)
     while (!m_open.empty())
         closeTop();
     std::unique_ptr<Table> root = std::move(m_root);
-    if (root && !root->rows.empty())
-        build(*root, cursor, 0, needBlock);
+    if (root && !root->rows.empty()) {
+        const QRectF text = m_tables.page.result().value_or(PageSetup()).sane().textRect();
+        build(*root, cursor, 0, needBlock, int(text.width()));
+    }
 }
 
 void TableBuilder::writeItems(std::vector<Item> &items, QTextCursor &cursor, int depth,
-                              bool &needBlock, bool cellStart)
+                              bool &needBlock, int width, bool cellStart)
 {
     using Placement = ParagraphWriter::Placement;
     for (Item &item : items) {
         if (item.table) {
-            build(*item.table, cursor, depth + 1, needBlock);
+            build(*item.table, cursor, depth + 1, needBlock, width);
         } else {
             m_writer.write(cursor, item.paragraph,
                            needBlock ? Placement::NewBlock
@@ -200,32 +246,30 @@ void TableBuilder::writeFlat(Table &table, QTextCursor &cursor, bool &needBlock)
     }
 }
 
-void TableBuilder::build(Table &table, QTextCursor &cursor, int depth, bool &needBlock)
+void TableBuilder::build(Table &table, QTextCursor &cursor, int depth, bool &needBlock,
+                         int width)
 {
     struct Visual
     {
         Cell *cell;
-        const rtf::CellDef *def;
+        const rtf::CellDef *def, *lastDef;
         int left, right;
     };
 
     // Cells as the rows show them, with horizontally merged cells joined.
     std::vector<std::vector<Visual>> rows;
     rows.reserve(table.rows.size());
-    bool border = false;
     for (Row &row : table.rows) {
         std::vector<Visual> cells;
         int left = row.def.left;
-        border = border || row.def.border;
         for (size_t i = 0; i < row.cells.size(); ++i) {
             const rtf::CellDef *def = i < row.def.cells.size() ? &row.def.cells[i] : nullptr;
             int right = def ? def->right : left + DefaultCellWidth;
             if (right <= left)
                 right = left + 1;
-            if (def && def->border)
-                border = true;
             if (def && def->hmerge == rtf::CellDef::Continue && !cells.empty()) {
                 cells.back().right = right;
+                cells.back().lastDef = def;
                 if (hasContent(row.cells[i].items)) {
                     for (Item &item : row.cells[i].items)
                         cells.back().cell->items.push_back(std::move(item));
@@ -233,7 +277,7 @@ void TableBuilder::build(Table &table, QTextCursor &cursor, int depth, bool &nee
                 left = right;
                 continue;
             }
-            cells.push_back({&row.cells[i], def, left, right});
+            cells.push_back({&row.cells[i], def, def, left, right});
             left = right;
         }
         rows.push_back(std::move(cells));
@@ -289,7 +333,7 @@ void TableBuilder::build(Table &table, QTextCursor &cursor, int depth, bool &nee
                         owner[size_t(c)] = above;
                     continue;
                 }
-                placed.push_back({v.cell, v.def, int(r), c0, 1, c1 - c0});
+                placed.push_back({v.cell, v.def, v.lastDef, int(r), c0, 1, c1 - c0});
                 for (int c = c0; c < c1; ++c)
                     owner[size_t(c)] = int(placed.size() - 1);
             }
@@ -314,8 +358,9 @@ void TableBuilder::build(Table &table, QTextCursor &cursor, int depth, bool &nee
     m_cellsUsed += cells;
 
     QTextTableFormat format;
-    format.setBorder(border ? 1 : 0);
-    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    // Lines are the cells' own, side by side; the table draws none.
+    format.setBorder(0);
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_None);
     format.setBorderCollapse(true);
     format.setCellSpacing(0);
     const rtf::RowDef &first = table.rows.front().def;
@@ -325,13 +370,18 @@ void TableBuilder::build(Table &table, QTextCursor &cursor, int depth, bool &nee
     else if (first.align == 2)
         format.setAlignment(Qt::AlignRight);
     if (!byIndex) {
+        // A table wider than the text is scaled to it, in proportion: Qt
+        // would let fixed columns run off the page and lose their text.
+        const qreal indent = std::max(columns.front(), 0);
+        const qreal extent = indent + columns.back() - columns.front();
+        const qreal scale = width > 0 && extent > width ? width / extent : 1.0;
         QList<QTextLength> widths;
         for (int c = 0; c < columnCount; ++c)
             widths.append(QTextLength(QTextLength::FixedLength,
-                                      (columns[size_t(c) + 1] - columns[size_t(c)]) / 15.0));
+                                      scale * (columns[size_t(c) + 1] - columns[size_t(c)]) / 15.0));
         format.setColumnWidthConstraints(widths);
-        if (columns.front() > 0)
-            format.setLeftMargin(columns.front() / 15.0);
+        if (indent > 0)
+            format.setLeftMargin(scale * indent / 15.0);
     }
     int headers = 0;
     while (headers < int(table.rows.size()) && table.rows[size_t(headers)].def.header)
@@ -347,24 +397,90 @@ void TableBuilder::build(Table &table, QTextCursor &cursor, int depth, bool &nee
         }
     }
     for (const Placed &p : placed) {
-        QTextTableCell cell = qtable->cellAt(p.row, p.column);
-        if (p.def && (p.def->background > 0 || p.def->valign > 0)) {
-            QTextTableCellFormat cellFormat; // a new cell has no format to keep
-            const QColor color = m_tables.color(p.def->background);
-            if (color.isValid())
-                cellFormat.setBackground(color);
-            if (p.def->valign == 1)
-                cellFormat.setVerticalAlignment(QTextCharFormat::AlignMiddle);
-            else if (p.def->valign == 2)
-                cellFormat.setVerticalAlignment(QTextCharFormat::AlignBottom);
-            cell.setFormat(cellFormat);
-        }
-        QTextCursor inCell = cell.firstCursorPosition();
+        formatCell(*qtable, p, table, columnCount);
+        QTextCursor inCell = qtable->cellAt(p.row, p.column).firstCursorPosition();
         bool cellNeedsBlock = false;
-        writeItems(p.cell->items, inCell, depth, cellNeedsBlock, true);
+        // A nested table is held to the text width only: its cell grows
+        // to hold it, as word processors let it.
+        writeItems(p.cell->items, inCell, depth, cellNeedsBlock, width, true);
     }
     cursor.setPosition(qtable->lastPosition() + 1);
     needBlock = false;
+}
+
+void TableBuilder::formatCell(QTextTable &qtable, const Placed &p, const Table &table,
+                              int columnCount) const
+{
+    const rtf::RowDef &row = table.rows[size_t(p.row)].def;
+    const rtf::RowDef &lastRow = table.rows[size_t(p.row + p.rowSpan - 1)].def;
+    QTextTableCell cell = qtable.cellAt(p.row, p.column);
+    QTextTableCellFormat format; // a new cell has no format to keep
+
+    if (p.def) {
+        const QColor color = m_tables.color(p.def->background);
+        if (p.def->background > 0 && color.isValid())
+            format.setBackground(color);
+        if (p.def->valign == 1)
+            format.setVerticalAlignment(QTextCharFormat::AlignMiddle);
+        else if (p.def->valign == 2)
+            format.setVerticalAlignment(QTextCharFormat::AlignBottom);
+    }
+
+    // A side the cell names is drawn as it says (a side named with no
+    // style has no line); other sides take the row's border for that edge.
+    auto border = [&](int side) {
+        const rtf::CellDef *def = side == BorderSide::Right ? p.lastDef : p.def;
+        if (def && def->bordered[side])
+            return def->borders[side];
+        const rtf::RowDef &from = side == BorderSide::Bottom ? lastRow : row;
+        if (side == BorderSide::Left && p.column > 0)
+            return from.borders[BorderSide::InnerVertical];
+        if (side == BorderSide::Right && p.column + p.columnSpan < columnCount)
+            return from.borders[BorderSide::InnerVertical];
+        return from.borders[side];
+    };
+    auto brush = [&](const BorderDef &b) {
+        const QColor color = m_tables.color(b.color);
+        return QBrush(b.color > 0 && color.isValid() ? color : QColor(Qt::black));
+    };
+    const BorderDef top = border(BorderSide::Top), left = border(BorderSide::Left),
+                    bottom = border(BorderSide::Bottom), right = border(BorderSide::Right);
+    format.setTopBorder(borderWidth(top));
+    format.setTopBorderStyle(qtStyle(top.style));
+    format.setTopBorderBrush(brush(top));
+    format.setLeftBorder(borderWidth(left));
+    format.setLeftBorderStyle(qtStyle(left.style));
+    format.setLeftBorderBrush(brush(left));
+    format.setBottomBorder(borderWidth(bottom));
+    format.setBottomBorderStyle(qtStyle(bottom.style));
+    format.setBottomBorderBrush(brush(bottom));
+    format.setRightBorder(borderWidth(right));
+    format.setRightBorderStyle(qtStyle(right.style));
+    format.setRightBorderBrush(brush(right));
+    if (top.style || left.style || bottom.style || right.style) {
+        // The borders as written, which whole pixels do not keep.
+        format.setProperty(prop::CellBorders, QStringList{borderWords(top), borderWords(left),
+                                                          borderWords(bottom), borderWords(right)}
+                                                  .join(u' '));
+    }
+
+    // Padding: the cell's own, else the row's, else \trgaph at the left
+    // and right only (a gap between cells, not above or below the text:
+    // padding it above and below too made rows far taller than written).
+    auto padding = [&](int side) {
+        if (p.def && p.def->padding[side] >= 0)
+            return p.def->padding[side];
+        if (row.padding[side] >= 0)
+            return row.padding[side];
+        return side == BorderSide::Left || side == BorderSide::Right ? row.gap : 0;
+    };
+    format.setTopPadding(padding(BorderSide::Top) / 15.0);
+    format.setLeftPadding(padding(BorderSide::Left) / 15.0);
+    format.setBottomPadding(padding(BorderSide::Bottom) / 15.0);
+    format.setRightPadding(padding(BorderSide::Right) / 15.0);
+    if (row.height != 0)
+        format.setProperty(prop::RowHeight, row.height);
+    cell.setFormat(format);
 }
 
 } // namespace richtext

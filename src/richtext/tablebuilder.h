@@ -72,15 +72,19 @@ private:
     {
         Cell *cell;
         const rtf::CellDef *def;
+        const rtf::CellDef *lastDef; // of the last cell merged in from the right
         int row, column, rowSpan, columnSpan;
     };
 
     static bool hasContent(const std::vector<Item> &items);
     Table *openTo(int level);
     void closeTop();
-    void build(Table &table, QTextCursor &cursor, int depth, bool &needBlock);
+    // `width`: twips the table may take, wider ones are scaled to it.
+    void build(Table &table, QTextCursor &cursor, int depth, bool &needBlock, int width);
     void writeItems(std::vector<Item> &items, QTextCursor &cursor, int depth, bool &needBlock,
-                    bool cellStart = false);
+                    int width, bool cellStart = false);
+    void formatCell(QTextTable &qtable, const Placed &placed, const Table &table,
+                    int columnCount) const;
     void writeFlat(Table &table, QTextCursor &cursor, bool &needBlock);
     static void appendFlat(Paragraph &out, Table &table);
     static void appendSeparator(Paragraph &out, QChar separator);

@@ -48,10 +48,15 @@
 //   result text.
 // - Tables: QTextTable with the union of the rows' cell edges as columns
 //   (fixed widths), merged cells from \clmgf/\clmrg and \clvmgf/\clvmrg,
-//   cell padding from \trgaph, a 1 px border when the row asks for borders,
-//   cell backgrounds from \clcbpat. Nested tables are tables in cells. Qt
+//   cell padding from \trgaph (left and right) or \trpadd/\clpad, borders
+//   per cell side (the table's own border is 0), cell backgrounds from
+//   \clcbpat, RowHeight on every cell of a row with \trrh. A table wider
+//   than the text is scaled to it. Nested tables are tables in cells. Qt
 //   puts an empty block before a table that starts a document or a cell.
 // - Hidden text (\v) stays in the text with Hidden on its format.
+// - Paragraph borders, shading and tab leaders are block properties that
+//   paragraphdecor.h reads, writes and paints; shading is also the block's
+//   background. Border lengths stay in twips, as read.
 namespace richtext::prop {
 
 enum : int {
@@ -83,6 +88,19 @@ enum : int {
     LineSpacingMultiple,// bool: \slmult1
     PageBreakBefore,    // bool: \pagebb
     ListTextIndent,     // qreal, px: \fi of a list item (see below)
+    // Paragraph borders, four properties per side in the order top, left,
+    // bottom, right (paragraphdecor.h reads them; absent: no border).
+    BorderTopStyle,     // int: richtext::BorderStyle
+    BorderTopWidth,     // int, twips: \brdrw
+    BorderTopSpace,     // int, twips: \brsp, between the text and the line
+    BorderTopColor,     // QColor: \brdrcf; absent: the text's colour
+    BorderLeftStyle, BorderLeftWidth, BorderLeftSpace, BorderLeftColor,
+    BorderBottomStyle, BorderBottomWidth, BorderBottomSpace, BorderBottomColor,
+    BorderRightStyle, BorderRightWidth, BorderRightSpace, BorderRightColor,
+    ShadingBackground,  // QColor: \cbpat (the block's background is the mixed colour)
+    ShadingPattern,     // QColor: \cfpat
+    ShadingPercent,     // int, hundredths of a percent: \shading
+    TabLeaders,         // QString: one digit per tab position, a richtext::TabLeader
 
     // List formats.
     ListBullet = QTextFormat::UserProperty + 150, // QString: a bullet Qt has no style for
@@ -101,6 +119,11 @@ enum : int {
     ObjectResultData,   // QByteArray: an object's \result picture as read (see above)
     ObjectResultKind,   // int: its richtext::ObjectKind
     ObjectResultMeta,   // QString: its further keywords
+
+    // Table cell formats.
+    RowHeight = QTextFormat::UserProperty + 250, // int, twips: \trrh of the cell's row (negative: exact)
+    CellBorders,        // QString: the top, left, bottom and right border as read, style
+                        // and \brdrw ("s10 - th20 db0"); drawn in whole pixels, at least 1
 };
 
 } // namespace richtext::prop

@@ -440,16 +440,17 @@ private slots:
         inner->cellAt(0, 1).firstCursorPosition().insertText(QStringLiteral("y"));
         table->cellAt(1, 1).firstCursorPosition().insertText(QStringLiteral("z"));
         const QByteArray rtf = withoutBorders(toRtf(doc));
-        // Columns without a width share 6.5 inches.
-        CONTAINS(rtf, "\\trowd\\trgaph0\\clmgf\\cellx3120\\clmrg\\cellx6240\\clvmgf\\cellx9360");
+        // Columns without a width share the text width of the default page:
+        // 6 inches.
+        CONTAINS(rtf, "\\trowd\\trgaph0\\clmgf\\cellx2880\\clmrg\\cellx5760\\clvmgf\\cellx8640");
         CONTAINS(rtf, "wide\\cell\\cell tall\\cell\\row");
-        CONTAINS(rtf, "\\trowd\\trgaph0\\cellx3120\\cellx6240\\clvmrg\\cellx9360\\pard\\intbl out\\par\r\n"
+        CONTAINS(rtf, "\\trowd\\trgaph0\\cellx2880\\cellx5760\\clvmrg\\cellx8640\\pard\\intbl out\\par\r\n"
                       "\\pard\\intbl\\itap2 x\\nestcell y\\nestcell"
-                      "{\\*\\nesttableprops\\trowd\\trgaph0\\cellx4680\\cellx9360\\nestrow}");
+                      "{\\*\\nesttableprops\\trowd\\trgaph0\\cellx4320\\cellx8640\\nestrow}");
         // The outer row's definition is given again at its end: the nested
         // one came after it.
         CONTAINS(rtf, "\\nestrow}{\\nonesttables\\par}\r\n\\pard\\intbl\\cell z\\cell\\cell"
-                      "\\trowd\\trgaph0\\cellx3120\\cellx6240\\clvmrg\\cellx9360\\row");
+                      "\\trowd\\trgaph0\\cellx2880\\cellx5760\\clvmrg\\cellx8640\\row");
         QCOMPARE(count(rtf, "\\trowd"), 4);
         QCOMPARE(count(rtf, "\\cell\\") + count(rtf, "\\cell "), 6); // covered cells too
     }
