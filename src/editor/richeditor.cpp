@@ -3,6 +3,7 @@
 #include "richtext/codepage.h"
 #include "richtext/documentio.h"
 #include "richtext/listmarkers.h"
+#include "richtext/paragraphdecor.h"
 #include "editor/linkhighlighter.h"
 #include "editor/paraattributes.h"
 #include "editor/richeditorlines.h"
@@ -349,6 +350,9 @@ void RichEditor::paintEvent(QPaintEvent *event)
     QPainter painter(viewport());
     const QPointF scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
     painter.translate(-scrolled);
-    richtext::paintListMarkers(painter, *document(), QRectF(event->rect()).translated(scrolled),
-                               viewport()->palette().color(QPalette::Text));
+    const QRectF clip = QRectF(event->rect()).translated(scrolled);
+    const QColor text = viewport()->palette().color(QPalette::Text);
+    richtext::paintListMarkers(painter, *document(), clip, text);
+    // Borders, shading and tab leaders of the blocks in view.
+    richtext::paintParagraphDecor(painter, *document(), clip, text);
 }

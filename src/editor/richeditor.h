@@ -238,7 +238,8 @@ protected:
     void inputMethodEvent(QInputMethodEvent *event) override;
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    // Draws the list markers Qt cannot (richtext/listmarkers.h).
+    // Draws the list markers, paragraph borders and tab leaders Qt cannot
+    // (richtext/listmarkers.h, richtext/paragraphdecor.h).
     void paintEvent(QPaintEvent *event) override;
     // Links: the cursor over them, urlMove and urlClick (richeditorlinks.cpp).
     void mouseMoveEvent(QMouseEvent *event) override;

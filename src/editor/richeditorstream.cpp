@@ -6,11 +6,20 @@
 #include "richtext/documentio.h"
 #include "richtext/rtfexport.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSaveFile>
 #include <QTextCursor>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include <functional>
 
 namespace {
 
@@ -59,6 +68,122 @@ void insertText(QTextCursor &cursor, QString text)
     cursor.insertText(text);
 }
 
+// Lays out the rest of a document after its first screen, a few
+// milliseconds at a time. Qt's own background layout doubles its step each
+// time until it lays out hundreds of thousands of characters at once, which
+// holds up the event loop for longer than a user waits for a key to show;
+// so while this runs, Qt's timer ticks are taken from its layout and this
+// steps instead, a few thousand characters at a time against a clock.
+class BackgroundLayout : public QObject
+{
+public:
+    static constexpr int stepMs = 25;
+    static constexpr int chunk = 8000;
+
+    explicit BackgroundLayout(QTextDocument *document)
+        : QObject(document->documentLayout()), m_document(document)
+    {
+        setObjectName(name());
+        parent()->installEventFilter(this);
+        connect(&m_timer, &QTimer::timeout, this, &BackgroundLayout::step);
+        m_timer.start(10);
+    }
+
+    // One run per document: a new load starts over.
+    static void restart(QTextDocument *document)
+    {
+        delete document->documentLayout()->findChild<QObject *>(name(), Qt::FindDirectChildrenOnly);
+        new BackgroundLayout(document);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        return watched == parent() && event->type() == QEvent::Timer;
+    }
+
+private:
+    static QString name() { return QStringLiteral("backgroundLayout"); }
+
+    void step()
+    {
+        QAbstractTextDocumentLayout *layout = m_document->documentLayout();
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < stepMs) {
+            // A few thousand characters a call: each call walks the laid-out
+            // frame from its start, so calls per paragraph would cost more
+            // than the layout itself.
+            const int end = m_document->characterCount();
+            const QTextBlock block = m_document->findBlock(qMin(m_position + chunk, end - 1));
+            if (!block.isValid() || m_position >= end) {
+                finish(layout);
+                return;
+            }
+            m_bottom = qMax(m_bottom, layout->blockBoundingRect(block).bottom());
+            m_position = block.position() + qMax(1, block.length());
+        }
+        // A new size for the scroll bars (the view asks the layout for the
+        // size laid out so far; documentSize() would lay out the rest at
+        // once). Nothing needs repainting: a paint lays out what it shows.
+        emit layout->documentSizeChanged(QSizeF(0, m_bottom));
+    }
+
+    void finish(QAbstractTextDocumentLayout *layout)
+    {
+        m_timer.stop();
+        layout->removeEventFilter(this);
+        // Qt's next tick finds nothing left to lay out and reports the
+        // final size itself.
+        deleteLater();
+    }
+
+    QTextDocument *m_document;
+    QTimer m_timer;
+    int m_position = 0;
+    qreal m_bottom = 0;
+};
+
+// A fresh document is laid out the way Qt lays out a document it loads
+// itself: the first screen at once, the rest a step at a time while the
+// event loop runs. Qt does that only when one change covers the whole
+// document, so the old text is cleared inside the same edit block as the
+// import. And nothing may ask for a position far down before the first
+// paint: a caret in the document would be carried along by the insertions
+// (its anchor is, whatever it is told), and showing or repainting it would
+// lay out everything up to the end in one go. So the editor holds no caret
+// while the text goes in, and gets one at the start afterwards.
+void readFresh(RichEditor &editor, const std::function<void(QTextCursor &)> &import)
+{
+    QTextDocument *doc = editor.document();
+    struct Restore
+    {
+        RichEditor &editor;
+        QTextDocument *doc;
+        bool undo;
+        QTextCursor block;
+        ~Restore()
+        {
+            block.endEditBlock();
+            doc->setUndoRedoEnabled(undo);
+            // A fresh document: nothing to undo into, nothing to save yet.
+            doc->clearUndoRedoStacks();
+            doc->setModified(false);
+            editor.setTextCursor(QTextCursor(doc));
+            editor.viewport()->update();
+        }
+    } restore{editor, doc, doc->isUndoRedoEnabled(), QTextCursor(doc)};
+    // Recording every insertion of a large file would only cost time and
+    // memory: the history is dropped afterwards anyway.
+    doc->setUndoRedoEnabled(false);
+    restore.block.beginEditBlock();
+    BackgroundLayout::restart(doc);
+    editor.QTextEdit::clear();
+    editor.setTextCursor(QTextCursor());
+    QTextCursor cursor(doc);
+    cursor.setCharFormat(editor.defAttributes().defaultFormat());
+    import(cursor);
+}
+
 } // namespace
 
 void RichEditor::loadFromStream(QIODevice &device)
@@ -89,36 +214,26 @@ void RichEditor::loadBytes(const QByteArray &bytes, InputFormat format)
 
 void RichEditor::readInto(const QByteArray &data, InputFormat format, bool intoSelection)
 {
-    QTextCursor cursor;
-    if (intoSelection) {
-        cursor = textCursor();
-    } else {
-        QTextEdit::clear();
-        cursor = QTextCursor(document());
-        cursor.setCharFormat(m_defAttributes->defaultFormat());
-    }
-
     richtext::ImportOptions options;
     options.defaultCodePage = m_codePage;
     options.plainRtf = m_plainRtf;
-
+    const auto import = [&](QTextCursor &cursor) {
+        switch (format) {
+        case InputFormat::RTF: richtext::readDocumentBytes(cursor, data, options); break;
+        case InputFormat::Text: richtext::insertPlainText(cursor, data, m_codePage); break;
+        case InputFormat::Unicode: insertText(cursor, decodeUtf16(data)); break;
+        }
+    };
+    if (!intoSelection) {
+        readFresh(*this, import);
+        return;
+    }
+    QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
-    switch (format) {
-    case InputFormat::RTF: richtext::readDocumentBytes(cursor, data, options); break;
-    case InputFormat::Text: richtext::insertPlainText(cursor, data, m_codePage); break;
-    case InputFormat::Unicode: insertText(cursor, decodeUtf16(data)); break;
-    }
+    import(cursor);
     cursor.endEditBlock();
-
-    if (intoSelection) {
-        cursor.clearSelection();
-        setTextCursor(cursor);
-    } else {
-        // A fresh document: nothing to undo into, nothing to save yet.
-        document()->clearUndoRedoStacks();
-        document()->setModified(false);
-        setTextCursor(QTextCursor(document()));
-    }
+    cursor.clearSelection();
+    setTextCursor(cursor);
 }
 
 void RichEditor::saveToStream(QIODevice &device)

@@ -116,6 +116,12 @@ void paintItemMarker(QPainter &painter, const QTextBlock &block, const QRectF &c
 {
     if (!block.isVisible() || !block.textList() || !markerHidden(block.blockFormat()))
         return;
+    // A block without lines has not been reached by a layout that works in
+    // steps (a long document the editor has just loaded): it lies below
+    // everything drawn so far, and asking for its rectangle would lay out
+    // the whole document up to it at once.
+    if (!block.layout() || block.layout()->lineCount() == 0)
+        return;
     const QRectF rect = block.document()->documentLayout()->blockBoundingRect(block);
     // The marker stands left (or right) of the block: a band as wide as
     // the clip is enough to tell whether it shows.

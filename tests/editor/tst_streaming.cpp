@@ -9,12 +9,16 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 namespace {
 
@@ -32,6 +36,40 @@ void load(RichEditor &editor, const QByteArray &data)
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     editor.loadFromStream(buffer);
+}
+
+// A document long enough that laying all of it out takes many screens:
+// paragraphs, bullet items (whose markers the editor paints itself) and a
+// table now and then.
+QByteArray longDocument(InputFormat format, int paragraphs)
+{
+    QByteArray out;
+    if (format != InputFormat::RTF) {
+        for (int i = 0; i < paragraphs; ++i)
+            out += "Paragraph " + QByteArray::number(i) + " of a long plain text file.\r\n";
+        if (format == InputFormat::Unicode) {
+            const QString text = QString::fromLatin1(out);
+            return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        }
+        return out;
+    }
+    out = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs20 ";
+    for (int i = 0; i < paragraphs; ++i) {
+        if (i % 50 == 49) {
+            out += "\\trowd\\cellx3000\\cellx6000\\pard\\intbl a\\cell b\\cell\\row\\pard ";
+        } else if (i % 10 < 3) {
+            out += "{\\pntext\\'B7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}}\\fi-360\\li360 Item "
+                   + QByteArray::number(i) + "\\par\\pard ";
+        } else {
+            out += "Paragraph " + QByteArray::number(i) + " of a long document.\\par ";
+        }
+    }
+    return out + "End\\par}";
+}
+
+bool laidOut(const QTextBlock &block)
+{
+    return block.layout() && block.layout()->lineCount() > 0;
 }
 
 QString errorOf(const std::function<void()> &action)
@@ -291,6 +329,69 @@ private slots:
         QCOMPARE(editor.lines().get(0), QByteArray(6, '?') + "!");
         QCOMPARE(editor.lines().get(1), QByteArray("?caf\xE9"));
         QCOMPARE(lines.get(1), QString::fromUtf8("Ωcafé"));
+    }
+
+    // Opening a long document lays out its first screen and leaves the
+    // rest to the event loop: before the first paint nothing far down has
+    // been laid out, the caret waits at the start, and later the end is
+    // reached without anyone asking for it. A second load while the first
+    // is still being laid out starts over; an edit in between is kept.
+    void loadedDocumentIsLaidOutInSteps_data()
+    {
+        QTest::addColumn<InputFormat>("format");
+        QTest::addColumn<bool>("reload");
+        QTest::addColumn<bool>("edit");
+        QTest::newRow("rtf") << InputFormat::RTF << false << false;
+        QTest::newRow("plain text") << InputFormat::Text << false << false;
+        QTest::newRow("utf-16") << InputFormat::Unicode << false << false;
+        QTest::newRow("rtf loaded twice") << InputFormat::RTF << true << false;
+        QTest::newRow("rtf typed into") << InputFormat::RTF << false << true;
+    }
+    void loadedDocumentIsLaidOutInSteps()
+    {
+        QFETCH(InputFormat, format);
+        QFETCH(bool, reload);
+        QFETCH(bool, edit);
+        RichEditor editor;
+        editor.setUndoLimit(100);
+        editor.resize(500, 300);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        editor.setSelText(QStringLiteral("old text"));
+
+        const QByteArray data = longDocument(format, 15000);
+        editor.loadBytes(data, format);
+        if (reload) {
+            QCoreApplication::processEvents();
+            editor.loadBytes(data, format);
+        }
+        QTextDocument *doc = editor.document();
+        QVERIFY(doc->blockCount() > 15000);
+        QVERIFY(!laidOut(doc->lastBlock()));
+        QCOMPARE(editor.textCursor().position(), 0);
+        QVERIFY(!editor.textCursor().hasSelection());
+        QVERIFY(!doc->isModified());
+        QVERIFY(!doc->isUndoAvailable());
+        QVERIFY(doc->isUndoRedoEnabled());
+
+        // The first paint lays out what it shows.
+        editor.viewport()->repaint();
+        QVERIFY(laidOut(doc->firstBlock()));
+        QVERIFY(!laidOut(doc->lastBlock()));
+        if (edit) {
+            // Qt stops laying out ahead once the text changes; what matters
+            // is that the edit and the rest of the text are there.
+            QTest::keyClicks(editor.viewport(), QStringLiteral("New "));
+            QVERIFY(doc->isUndoAvailable());
+            QVERIFY(doc->firstBlock().text().startsWith(QLatin1String("New ")));
+            QCOMPARE(doc->lastBlock().text(), QStringLiteral("End"));
+            return;
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(laidOut(doc->lastBlock()), 30000);
+        QCOMPARE(doc->lastBlock().text(), format == InputFormat::RTF ? QStringLiteral("End") : QString());
+        // The scroll bar reaches the end of the document once it is laid out.
+        QTRY_VERIFY(editor.verticalScrollBar()->maximum() + editor.viewport()->height()
+                    >= int(doc->documentLayout()->documentSize().height()));
     }
 
     void updateStateSignalsOnceAndRestoresPainting()
