@@ -1,7 +1,7 @@
 #include "print/richprinter.h"
 
 #include "print/pagedecoration.h"
-#include "print/pagesetup.h"
+#include "print/pagesetupchoices.h"
 #include "print/pagesetupform.h"
 #include "print/printdialogs.h"
 #include "print/printerpicture.h"

@@ -3,6 +3,7 @@
 #include "richtext/pagebandfields.h"
 #include "richtext/pagebandrtf.h"
 #include "richtext/pagebandset.h"
+#include "richtext/pagewindow.h"
 #include "richtext/rtfimport.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -51,33 +52,6 @@ void fillMarks(QTextDocument &document, int page, int count)
     }
 }
 
-// Qt lays block margins and first-line indents out in device pixels, where
-// it scales every other length from the 96 dpi they are given in (as the
-// page renderer does for the body).
-void scaleIndents(QTextDocument &document, qreal factor)
-{
-    QHash<int, std::optional<QTextBlockFormat>> scaled;
-    QTextCursor cursor(&document);
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        auto it = scaled.find(block.blockFormatIndex());
-        if (it == scaled.end()) {
-            std::optional<QTextBlockFormat> change;
-            QTextBlockFormat format = block.blockFormat();
-            if (format.leftMargin() != 0 || format.rightMargin() != 0 || format.textIndent() != 0) {
-                format.setLeftMargin(format.leftMargin() * factor);
-                format.setRightMargin(format.rightMargin() * factor);
-                format.setTextIndent(format.textIndent() * factor);
-                change = format;
-            }
-            it = scaled.insert(block.blockFormatIndex(), change);
-        }
-        if (*it) {
-            cursor.setPosition(block.position());
-            cursor.setBlockFormat(**it);
-        }
-    }
-}
-
 } // namespace
 
 struct PageBands::Band
@@ -113,7 +87,7 @@ struct PageBands::Band
         if (numbered)
             fillMarks(*copy, pageNumber, pageCount);
         if (target && qAbs(targetDpiX - ScreenDpi) > Epsilon)
-            scaleIndents(*copy, targetDpiX / ScreenDpi);
+            scaleBlockIndents(*copy, targetDpiX / ScreenDpi);
         if (target)
             copy->documentLayout()->setPaintDevice(target);
         copy->setTextWidth(targetWidth);

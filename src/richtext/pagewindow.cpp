@@ -144,7 +144,7 @@ void PageWindow::build(int position, int characters, int reach, QPaintDevice *de
     m_copy->rootFrame()->setFrameFormat(root);
     numberLists();
     if (device && qAbs(dpiX - ScreenDpi) > 0.01)
-        scaleIndents(dpiX / ScreenDpi);
+        scaleBlockIndents(*m_copy, dpiX / ScreenDpi);
     replaceFormFeeds();
     cursor.endEditBlock();
     m_copy->setTextWidth(width);
@@ -189,16 +189,12 @@ void PageWindow::numberLists()
     }
 }
 
-void PageWindow::scaleIndents(qreal factor)
+void scaleBlockIndents(QTextDocument &document, qreal factor)
 {
-    // Qt lays out a block's left and right margins and its first-line
-    // indent in the pixels of the device, where it scales every other
-    // length from the 96 dpi the formats are given in; without this a page
-    // printed at 600 dpi would lose its indents.
     // The scaled format per format index met, none where nothing changes.
     QHash<int, std::optional<QTextBlockFormat>> scaled;
-    QTextCursor cursor(m_copy.get());
-    for (QTextBlock block = m_copy->begin(); block.isValid(); block = block.next()) {
+    QTextCursor cursor(&document);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         auto it = scaled.find(block.blockFormatIndex());
         if (it == scaled.end()) {
             std::optional<QTextBlockFormat> change;

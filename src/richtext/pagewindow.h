@@ -9,6 +9,12 @@ class QPaintDevice;
 
 namespace richtext {
 
+// Qt lays a block's left and right margins and its first-line indent out in
+// the pixels of the device, where it scales every other length from the 96
+// dpi the formats are given in: scales them by `factor` (the device's dpi
+// over 96), or a page printed at 600 dpi loses its indents.
+void scaleBlockIndents(QTextDocument &document, qreal factor);
+
 // A copy of a run of a document's top-level paragraphs and tables, laid out
 // for a device, from which pages are cut. Laying out a copy of the whole
 // document before the first page costs as much as the document is long, and
@@ -58,7 +64,6 @@ public:
     const std::vector<int> &formFeeds() const { return m_formFeeds; }
 
 private:
-    void scaleIndents(qreal factor);
     void replaceFormFeeds();
     void numberLists();
 

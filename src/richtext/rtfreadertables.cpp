@@ -56,19 +56,6 @@ int sideOfLetter(char c)
     }
 }
 
-std::uint8_t borderStyleOf(std::string_view word)
-{
-    if (word == "brdrth")
-        return BorderDef::Thick;
-    if (word == "brdrdb" || word == "brdrtriple")
-        return BorderDef::Double;
-    if (word == "brdrdot")
-        return BorderDef::Dotted;
-    if (word.substr(0, 8) == "brdrdash")
-        return BorderDef::Dashed;
-    return BorderDef::Single; // \brdrs, \brdrsh, \brdrhair and the like
-}
-
 // Sets a padding from \trpadd? or \clpad? (value in twips) or clears it
 // when its unit word (\trpaddf?, \clpadf?) says the value means nothing.
 void setPadding(int (&padding)[4], std::string_view word, std::size_t prefix, int value,
@@ -143,7 +130,7 @@ bool Reader::applyTableWord(Kw id, bool hasParam, int param, std::string_view wo
     case Kw::BrdrStyle:
         if (!border)
             return false;
-        border->style = borderStyleOf(word);
+        border->style = std::uint8_t(borderStyleOfWord(word));
         return true;
     case Kw::BrdrW:
         if (!border)

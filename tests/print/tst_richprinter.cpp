@@ -3,7 +3,7 @@
 
 #include "documents/documentreader.h"
 #include "print/pagegeometry.h"
-#include "print/pagesetup.h"
+#include "print/pagesetupchoices.h"
 #include "print/pagesetupform.h"
 #include "print/previewform.h"
 #include "print/printdialogs.h"

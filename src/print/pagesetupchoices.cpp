@@ -1,4 +1,4 @@
-#include "print/pagesetup.h"
+#include "print/pagesetupchoices.h"
 
 #include <cmath>
 
