@@ -230,10 +230,25 @@ int Reader::currentCodePage() const
     }
     if (m_options.plainRtf)
         return m_tables.codePage;
+    const auto codePageOf = [this](int index) {
+        const FontDef *font = m_tables.font(index);
+        return font && font->codePage > 0 ? font->codePage : 0;
+    };
+    if (g.chr.has(CharState::DoubleByte)) {
+        // Word writes "\loch\af1\hich\af1\dbch\f2": after \dbch the run's
+        // own font may be the double-byte one and the associated font a
+        // Western one, or the other way round. Double-byte text is read
+        // with whichever of the two has a double-byte code page.
+        for (const int index : {g.chr.afont, g.chr.font}) {
+            const int codePage = index >= 0 ? codePageOf(index) : 0;
+            if (codepage::isDoubleByte(codePage))
+                return codePage;
+        }
+    }
     const int index = g.chr.has(CharState::DoubleByte) && g.chr.afont >= 0 ? g.chr.afont
                                                                           : g.chr.font;
-    const FontDef *font = m_tables.font(index);
-    return font && font->codePage > 0 ? font->codePage : m_tables.codePage;
+    const int codePage = codePageOf(index);
+    return codePage > 0 ? codePage : m_tables.codePage;
 }
 
 int Reader::tableLevel() const

@@ -284,6 +284,9 @@ private slots:
         row("symbol font", "{\\rtf1{\\fonttbl{\\f0\\fcharset2 Symbol;}}\\f0 a\\'b7}", "a\u00b7");
         row("dbch uses the associated font", "{\\rtf1\\ansicpg1252{\\fonttbl{\\f0\\fcharset0 A;}{\\f1\\fcharset128 J;}}"
                                              "\\f0\\af1\\dbch\\'82\\'a0\\loch\\'e9}", "\u3042\u00e9");
+        // Word's order: the Western font associated, the Chinese one the run's own.
+        row("dbch uses the run's font", "{\\rtf1\\ansicpg936{\\fonttbl{\\f0\\fcharset0 A;}{\\f1\\fcharset134 S;}}"
+                                        "\\loch\\af0\\hich\\af0\\dbch\\f1 \\'b2\\'e2}", "\u6d4b");
 
         row("binary skipped", "{\\rtf1 a\\bin7 }{\\b x}b}", "ab");
         row("binary in a skipped group", "{\\rtf1 a{\\*\\foo\\bin3 }}}}b}", "ab");
