@@ -4,6 +4,7 @@
 #include "richtext/documentio.h"
 #include "richtext/listmarkers.h"
 #include "richtext/paragraphdecor.h"
+#include "editor/blocksinview.h"
 #include "editor/linkhighlighter.h"
 #include "editor/paraattributes.h"
 #include "editor/richeditorlines.h"
@@ -352,7 +353,10 @@ void RichEditor::paintEvent(QPaintEvent *event)
     painter.translate(-scrolled);
     const QRectF clip = QRectF(event->rect()).translated(scrolled);
     const QColor text = viewport()->palette().color(QPalette::Text);
-    richtext::paintListMarkers(painter, *document(), clip, text);
+    // Only the list items in view: walking every item of a long document
+    // on each paint would also lay out all of it at once.
+    const auto [first, end] = blocksInView(*document(), clip);
+    richtext::paintListMarkers(painter, *document(), clip, text, first, end);
     // Borders, shading and tab leaders of the blocks in view.
     richtext::paintParagraphDecor(painter, *document(), clip, text);
 }

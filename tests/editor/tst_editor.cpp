@@ -1,14 +1,17 @@
+#include "editor/blocksinview.h"
 #include "editor/richeditor.h"
 #include "editor/richeditorlines.h"
 #include "editor/selectionbar.h"
 #include "editor/textattributes.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextTable>
 
 class TestEditor : public QObject
 {
@@ -269,6 +272,37 @@ private slots:
         QCOMPARE(editor.selAttributes().bold(), rich);
         editor.undo();
         QCOMPARE(editor.toPlainText(), QStringLiteral("[]"));
+    }
+    // The paint finds the blocks in view by halving: whatever the clip, every
+    // block that meets it is in the range, and the range stays near the view.
+    void blocksInViewCoverTheClip()
+    {
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        for (int i = 0; i < 400; ++i) {
+            cursor.insertText(QStringLiteral("Paragraph %1 with a few words to wrap.").arg(i));
+            cursor.insertBlock();
+            if (i % 50 == 25) { // a table of uneven cells now and then
+                QTextTable *table = cursor.insertTable(3, 2);
+                for (int c = 0; c < 6; ++c)
+                    table->cellAt(c / 2, c % 2).firstCursorPosition().insertText(
+                        c % 2 == 0 ? QStringLiteral("tall\ntall\ntall") : QStringLiteral("short"));
+                cursor.movePosition(QTextCursor::End);
+            }
+        }
+        document.setTextWidth(300);
+        QAbstractTextDocumentLayout *layout = document.documentLayout();
+        const qreal height = layout->documentSize().height();
+        for (qreal top = 0; top < height; top += 9) {
+            const QRectF clip(0, top, 300, 120);
+            const auto [first, end] = blocksInView(document, clip);
+            for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+                if (layout->blockBoundingRect(block).intersects(clip))
+                    QVERIFY2(block.position() >= first && block.position() < end,
+                             qPrintable(QStringLiteral("block %1 at %2").arg(block.blockNumber()).arg(top)));
+            }
+            QVERIFY(end - first < document.characterCount() / 4);
+        }
     }
 };
 
