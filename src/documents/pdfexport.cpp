@@ -37,31 +37,53 @@ QString titleOf(const QTextDocument &document, const PdfOptions &options)
     return own.trimmed().isEmpty() ? options.title : own;
 }
 
-// The pages the document takes: what the loop below makes of it.
-int pageCount(richtext::PageRenderer &renderer, QPainter &painter, const QRectF &text, int count)
+// The page's paper and text area in the painter's device pixels, with the
+// text area's corner at the painter's origin (the writer keeps the margins
+// outside it).
+struct PageArea
 {
-    int pages = 1;
-    for (int first = 0;; ++pages) {
-        const int next = renderer.formatRange(&painter, text, first, false);
-        if (next >= count || next <= first)
-            return pages;
-        first = next;
-    }
-}
+    QRectF paper;
+    QRectF text;
+};
 
-// The document's header and footer on page `number`, in the margins around
-// the text area at the painter's origin.
-void drawBands(const richtext::PageBands &bands, QPainter &painter, const richtext::PageSetup &page,
-               int number, int pages)
+PageArea pageArea(const QPainter &painter, const richtext::PageSetup &page)
 {
     // Device pixels per twip.
     const qreal x = painter.device()->logicalDpiX() / 1440.0;
     const qreal y = painter.device()->logicalDpiY() / 1440.0;
     const QRectF text = page.textRect();
-    const QRectF paper(-text.left() * x, -text.top() * y, page.paperWidth * x, page.paperHeight * y);
-    const QRectF area(0, 0, text.width() * x, text.height() * y);
-    bands.drawHeader(painter, paper, area, number, pages);
-    bands.drawFooter(painter, paper, area, number, pages);
+    return {QRectF(-text.left() * x, -text.top() * y, page.paperWidth * x, page.paperHeight * y),
+            QRectF(0, 0, text.width() * x, text.height() * y)};
+}
+
+// The rectangle, in twips from the painter's origin, that the body of page
+// `number` takes: the text area, less what a tall header or footer takes.
+QRectF bodyRect(const richtext::PageBands &bands, QPainter &painter, const PageArea &area,
+                int number, int pages)
+{
+    QPaintDevice *device = painter.device();
+    const QRectF pixels =
+        bands.isEmpty() ? area.text
+                        : bands.textRect(device, area.paper, area.text, number, pages);
+    const qreal x = 1440.0 / device->logicalDpiX();
+    const qreal y = 1440.0 / device->logicalDpiY();
+    return QRectF(pixels.left() * x, pixels.top() * y, pixels.width() * x, pixels.height() * y);
+}
+
+// The pages the document takes: what the loop below makes of it.
+int pageCount(richtext::PageRenderer &renderer, const richtext::PageBands &bands,
+              QPainter &painter, const PageArea &area, int count)
+{
+    int pages = 1;
+    for (int first = 0;; ++pages) {
+        // The page count is not known yet; the bands are measured as if
+        // this were the last page.
+        const QRectF body = bodyRect(bands, painter, area, pages, 0);
+        const int next = renderer.formatRange(&painter, body, first, false);
+        if (next >= count || next <= first)
+            return pages;
+        first = next;
+    }
 }
 
 } // namespace
@@ -82,18 +104,19 @@ QByteArray exportPdf(const QTextDocument &document, const PdfOptions &options)
         QPainter painter;
         if (!painter.begin(&writer))
             throw DocumentError(QStringLiteral("Cannot make a PDF"), QString(), QString());
-        // The painter's origin is the top left corner of the text area: the
-        // writer keeps the margins outside it.
-        const QRectF text(QPointF(0, 0), page.textRect().size());
+        const PageArea area = pageArea(painter, page);
         richtext::PageRenderer renderer(document);
         const int count = document.characterCount();
         const richtext::PageBands bands(document);
         // Headers and footers may show the page count: count the pages first.
-        const int pages = bands.isEmpty() ? 0 : pageCount(renderer, painter, text, count);
+        const int pages = bands.isEmpty() ? 0 : pageCount(renderer, bands, painter, area, count);
         for (int first = 0, number = 1;; ++number) {
-            if (!bands.isEmpty())
-                drawBands(bands, painter, page, number, pages);
-            const int next = renderer.formatRange(&painter, text, first);
+            if (!bands.isEmpty()) {
+                bands.drawHeader(painter, area.paper, area.text, number, pages);
+                bands.drawFooter(painter, area.paper, area.text, number, pages);
+            }
+            const int next =
+                renderer.formatRange(&painter, bodyRect(bands, painter, area, number, pages), first);
             if (next >= count || next <= first)
                 break;
             writer.newPage();

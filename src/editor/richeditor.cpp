@@ -4,6 +4,7 @@
 #include "richtext/documentio.h"
 #include "richtext/listmarkers.h"
 #include "richtext/paragraphdecor.h"
+#include "richtext/textproperties.h"
 #include "editor/blocksinview.h"
 #include "editor/linkhighlighter.h"
 #include "editor/paraattributes.h"
@@ -40,6 +41,16 @@ RichEditor::RichEditor(QWidget *parent) : QTextEdit(parent)
     // writer names; the desktop's font would make the same file save
     // differently here and in quorin-batch.
     setFont(richtext::standardFont());
+    // Text typed right after a footnote's mark takes the mark's format, but
+    // it is not part of the mark: kept on it, the text would be saved with
+    // a second copy of the footnote.
+    connect(this, &QTextEdit::currentCharFormatChanged, this, [this](const QTextCharFormat &format) {
+        if (format.hasProperty(richtext::prop::Footnote) && !textCursor().hasSelection()) {
+            QTextCharFormat typed = format;
+            typed.clearProperty(richtext::prop::Footnote);
+            setCurrentCharFormat(typed);
+        }
+    });
 }
 
 RichEditor::~RichEditor() = default;
@@ -353,10 +364,12 @@ void RichEditor::paintEvent(QPaintEvent *event)
     painter.translate(-scrolled);
     const QRectF clip = QRectF(event->rect()).translated(scrolled);
     const QColor text = viewport()->palette().color(QPalette::Text);
-    // Only the list items in view: walking every item of a long document
-    // on each paint would also lay out all of it at once.
+    // Only the blocks in view: walking every list item of a long document
+    // on each paint, or hit-testing it from its start, costs more than the
+    // paint. A box the range cuts is cut outside the clip, which the
+    // painter keeps to.
     const auto [first, end] = blocksInView(*document(), clip);
     richtext::paintListMarkers(painter, *document(), clip, text, first, end);
-    // Borders, shading and tab leaders of the blocks in view.
-    richtext::paintParagraphDecor(painter, *document(), clip, text);
+    // Borders, shading and tab leaders.
+    richtext::paintParagraphDecor(painter, *document(), clip, text, first, end);
 }

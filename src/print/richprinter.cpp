@@ -448,10 +448,26 @@ void RichPrinter::runPages(const QTextDocument &document, unsigned firstPage,
     const QRectF paperPixels(QPointF(0, 0), geometry.paperPixels);
     const QRectF textPixels(geometry.textArea.translated(geometry.printableOrigin));
     int pageCount = 0;
+    // Where the document's own band is drawn, a band taller than its room
+    // pushes the body away from it, as on the document's PDF pages.
+    bool pushedTop = false;
+    bool pushedBottom = false;
+    const auto bodyRect = [&](int page) {
+        if (!pushedTop && !pushedBottom)
+            return rect;
+        const QRectF pixels = bands.textRect(m_printer.get(), paperPixels, textPixels, page, pageCount);
+        const qreal twipsPerPixel = 1440.0 / m_printer->logicalDpiY();
+        const qreal top = pushedTop ? qMax(rect.top(), (pixels.top() - geometry.printableOrigin.y()) * twipsPerPixel)
+                                    : rect.top();
+        const qreal bottom = pushedBottom
+                                 ? qMin(rect.bottom(), (pixels.bottom() - geometry.printableOrigin.y()) * twipsPerPixel)
+                                 : rect.bottom();
+        return QRectF(rect.left(), top, rect.width(), qMax<qreal>(1, bottom - top));
+    };
     const auto countPages = [&] {
         int pages = 1;
         for (int start = 0;; ++pages) {
-            const int next = renderer.formatRange(&painter, rect, start, false);
+            const int next = renderer.formatRange(&painter, bodyRect(int(firstPage) - 1 + pages), start, false);
             if (lastPage(start, next))
                 break;
             start = next;
@@ -512,12 +528,20 @@ void RichPrinter::runPages(const QTextDocument &document, unsigned firstPage,
         updateStatus(preview ? &PreparingPreview : &PreparingPrint);
         m_lineCounter = 0;
         m_pageNumber = firstPage;
-        if (!bands.isEmpty())
+        if (!bands.isEmpty()) {
+            // Which bands are the document's own does not change from page
+            // to page: a decoration line is never empty for one page alone.
+            PlaceholderValues values;
+            values.page = m_pageNumber;
+            values.title = title();
+            pushedTop = !drawsLogo && expandPlaceholders(pageDecoration.header, values).trimmed().isEmpty();
+            pushedBottom = expandPlaceholders(pageDecoration.footer, values).trimmed().isEmpty();
             countPages();
+        }
         decorate();
 
         for (int start = 0;;) {
-            const int next = renderer.formatRange(&painter, rect, start, true);
+            const int next = renderer.formatRange(&painter, bodyRect(int(m_pageNumber)), start, true);
             // Nothing more to print, or no progress: a page that takes
             // nothing would repeat for ever.
             if (lastPage(start, next))

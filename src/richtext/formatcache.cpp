@@ -207,6 +207,8 @@ QTextCharFormat FormatCache::buildCharFormat(const rtf::CharState &s) const
         f.setAnchor(true);
         f.setAnchorHref(m_tables.links.at(s.link));
     }
+    if (s.footnote >= 0 && size_t(s.footnote) < m_tables.footnotes.size())
+        f.setProperty(prop::Footnote, m_tables.footnotes[size_t(s.footnote)]);
     return f;
 }
 

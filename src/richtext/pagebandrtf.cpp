@@ -212,7 +212,10 @@ QByteArray pageBandsRtf(const QTextDocument &document, RtfFontTable &fonts, RtfC
     if (set.titlePage)
         out += "\\titlepg";
     out += "\\headery" + QByteArray::number(set.headerY) + "\\footery"
-           + QByteArray::number(set.footerY) + "\r\n";
+           + QByteArray::number(set.footerY);
+    if (set.firstPageNumber != 1)
+        out += "\\pgnstarts" + QByteArray::number(set.firstPageNumber) + "\\pgnrestart";
+    out += "\r\n";
     for (const QByteArray &group : set.groups) {
         if (!group.isEmpty())
             out += renumbered(group, font, color) + "\r\n";

@@ -1,9 +1,11 @@
 #include "richtext/pagebands.h"
 
+#include "richtext/listmarkers.h"
 #include "richtext/pagebandfields.h"
 #include "richtext/pagebandrtf.h"
 #include "richtext/pagebandset.h"
 #include "richtext/pagewindow.h"
+#include "richtext/paragraphdecor.h"
 #include "richtext/rtfimport.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -13,6 +15,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 
 #include <algorithm>
 #include <optional>
@@ -50,6 +53,38 @@ void fillMarks(QTextDocument &document, int page, int count)
             cursor.insertText(pagemark::text(text.at(i), page, count), format);
         }
     }
+}
+
+// How tall a laid out band is. Qt lays the first paragraph's space before
+// and the last one's space after out as nothing; word processors keep both
+// in a header or footer (a heading with space before it starts that much
+// below \headery, and the body starts below the last paragraph's space
+// after). `lead` is the room above Qt's layout.
+struct Extent
+{
+    qreal lead = 0;
+    qreal height = 0;
+};
+
+Extent extentOf(const QTextDocument &document, qreal dpiY)
+{
+    QAbstractTextDocumentLayout *layout = document.documentLayout();
+    Extent extent;
+    extent.height = layout->documentSize().height();
+    const qreal scale = dpiY / ScreenDpi;
+    const QTextBlock first = document.begin();
+    const QTextBlock last = document.lastBlock();
+    const QTextFrame *root = document.rootFrame();
+    if (first.isValid() && QTextCursor(first).currentFrame() == root) {
+        const qreal wanted = first.blockFormat().topMargin() * scale;
+        extent.lead = qMax<qreal>(0, wanted - layout->blockBoundingRect(first).top());
+    }
+    if (last.isValid() && QTextCursor(last).currentFrame() == root) {
+        const qreal wanted = layout->blockBoundingRect(last).bottom()
+                             + last.blockFormat().bottomMargin() * scale;
+        extent.height = qMax(extent.height, wanted);
+    }
+    return extent;
 }
 
 } // namespace
@@ -102,6 +137,7 @@ PageBands::PageBands(const QTextDocument &document)
     m_facingPages = set.facingPages;
     m_headerY = set.headerY;
     m_footerY = set.footerY;
+    m_firstNumber = set.firstPageNumber;
     for (int i = 0; i < PageBandKindCount; ++i) {
         const QByteArray rtf = bandDocumentRtf(set, PageBandKind(i));
         if (rtf.isEmpty())
@@ -161,25 +197,60 @@ void PageBands::drawFooter(QPainter &painter, const QRectF &paper, const QRectF 
         draw(painter, *band, paper, text, false, pageNumber, pageCount);
 }
 
+QRectF PageBands::place(const Band &band, QPaintDevice *device, const QRectF &paper,
+                        const QRectF &text, bool header, int pageNumber, int pageCount) const
+{
+    const qreal dpiX = device ? device->logicalDpiX() : ScreenDpi;
+    const qreal dpiY = device ? device->logicalDpiY() : ScreenDpi;
+    const qreal width = qMax<qreal>(1, text.width());
+    // Page `pageNumber` shows its number counted from the file's first
+    // number; the count stays that of the pages.
+    const int page = qMax(1, pageNumber);
+    QTextDocument &document = band.laidOut(device, dpiX, width, page - 1 + m_firstNumber,
+                                           qMax(page, pageCount));
+    const Extent extent = extentOf(document, dpiY);
+    const qreal height = extent.lead + extent.height;
+    const qreal top = header ? paper.top() + m_headerY * dpiY / 1440
+                             : paper.bottom() - m_footerY * dpiY / 1440 - height;
+    return QRectF(text.left(), top, width, height);
+}
+
 void PageBands::draw(QPainter &painter, const Band &band, const QRectF &paper, const QRectF &text,
                      bool header, int pageNumber, int pageCount) const
 {
-    QPaintDevice *device = painter.device();
-    const qreal dpiX = device ? device->logicalDpiX() : ScreenDpi;
-    const qreal dpiY = device ? device->logicalDpiY() : ScreenDpi;
-    QTextDocument &document =
-        band.laidOut(device, dpiX, qMax<qreal>(1, text.width()), qMax(1, pageNumber),
-                     qMax(qMax(1, pageNumber), pageCount));
-    const qreal height = document.documentLayout()->documentSize().height();
-    const qreal top = header ? paper.top() + m_headerY * dpiY / 1440
-                             : paper.bottom() - m_footerY * dpiY / 1440 - height;
+    const QRectF where = place(band, painter.device(), paper, text, header, pageNumber, pageCount);
+    // place() left the copy laid out for this page.
+    QTextDocument &document = *band.copy;
+    const qreal dpiY = painter.device() ? painter.device()->logicalDpiY() : ScreenDpi;
 
     painter.save();
-    painter.translate(text.left(), top);
+    painter.translate(where.left(), where.top() + extentOf(document, dpiY).lead);
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, Qt::black);
     document.documentLayout()->draw(&painter, context);
+    // What Qt does not draw: our list labels, paragraph borders, shading and
+    // leaders (a letterhead's rule under the firm's name).
+    const QRectF all(QPointF(0, 0), document.documentLayout()->documentSize());
+    paintListMarkers(painter, document, all, Qt::black);
+    paintParagraphDecor(painter, document, all, Qt::black);
     painter.restore();
+}
+
+QRectF PageBands::textRect(QPaintDevice *device, const QRectF &paper, const QRectF &text,
+                           int pageNumber, int pageCount) const
+{
+    qreal top = text.top();
+    qreal bottom = text.bottom();
+    // The body follows right under the band's last line (and the space
+    // after its last paragraph), with no gap of its own.
+    if (const Band *band = bandFor(true, pageNumber))
+        top = qMax(top, place(*band, device, paper, text, true, pageNumber, pageCount).bottom());
+    if (const Band *band = bandFor(false, pageNumber))
+        bottom = qMin(bottom, place(*band, device, paper, text, false, pageNumber, pageCount).top());
+    const qreal least = text.height() / 4;
+    top = qMin(top, text.bottom() - least);
+    bottom = qMax(bottom, top + least);
+    return QRectF(text.left(), top, text.width(), bottom - top);
 }
 
 } // namespace richtext

@@ -22,6 +22,12 @@ int distance(int twips)
     return std::min(std::abs(std::max(twips, -63360)), 63360);
 }
 
+// Page numbers as far as Word goes.
+int pageNumber(int number)
+{
+    return std::clamp(number, 0, 32767);
+}
+
 } // namespace
 
 std::string_view pageBandWord(PageBandKind kind)
@@ -62,6 +68,8 @@ PageBandSet pageBandSet(const QTextDocument &document)
     set.facingPages = format.boolProperty(prop::PageBandFacingPages);
     set.headerY = distance(format.intProperty(prop::PageBandHeaderY));
     set.footerY = distance(format.intProperty(prop::PageBandFooterY));
+    if (format.hasProperty(prop::PageBandFirstNumber))
+        set.firstPageNumber = pageNumber(format.intProperty(prop::PageBandFirstNumber));
     return set;
 }
 
@@ -72,7 +80,7 @@ void setPageBandSet(QTextDocument &document, const PageBandSet &bands)
     if (bands.isEmpty()) {
         if (!format.hasProperty(prop::PageBandTables))
             return;
-        for (int property = prop::PageBandGroups; property <= prop::PageBandFooterY; ++property)
+        for (int property = prop::PageBandGroups; property <= prop::PageBandFirstNumber; ++property)
             format.clearProperty(property);
     } else {
         for (int i = 0; i < PageBandKindCount; ++i) {
@@ -86,6 +94,7 @@ void setPageBandSet(QTextDocument &document, const PageBandSet &bands)
         format.setProperty(prop::PageBandFacingPages, bands.facingPages);
         format.setProperty(prop::PageBandHeaderY, distance(bands.headerY));
         format.setProperty(prop::PageBandFooterY, distance(bands.footerY));
+        format.setProperty(prop::PageBandFirstNumber, pageNumber(bands.firstPageNumber));
     }
     root->setFrameFormat(format);
 }
@@ -103,12 +112,15 @@ void PageBandWords::read(std::string_view word, bool hasParam, int param)
         // Back to the defaults for the section being defined.
         m_set.titlePage = false;
         m_set.headerY = m_set.footerY = PageBandSet::DefaultDistance;
+        m_set.firstPageNumber = 1;
     } else if (word == "titlepg") {
         m_set.titlePage = !hasParam || param != 0;
     } else if (word == "headery" && hasParam) {
         m_set.headerY = distance(param);
     } else if (word == "footery" && hasParam) {
         m_set.footerY = distance(param);
+    } else if (word == "pgnstarts" && hasParam) {
+        m_set.firstPageNumber = pageNumber(param);
     }
 }
 

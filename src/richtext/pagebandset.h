@@ -58,6 +58,10 @@ struct PageBandSet
     bool facingPages = false; // \facingp: left and right pages differ
     int headerY = DefaultDistance; // \headery, twips
     int footerY = DefaultDistance; // \footery, twips
+    // \pgnstarts: the number the first page shows. The bands are those of
+    // the first section, which has no section before it to go on from, so
+    // its numbers start there with or without \pgnrestart.
+    int firstPageNumber = 1;
 
     QByteArray &group(PageBandKind kind) { return groups[size_t(kind)]; }
     const QByteArray &group(PageBandKind kind) const { return groups[size_t(kind)]; }
@@ -80,7 +84,7 @@ class PageBandWords
 {
 public:
     // A section or document word (\titlepg, \facingp, \headery, \footery,
-    // \sectd); other words are ignored.
+    // \pgnstarts, \sectd); other words are ignored.
     void read(std::string_view word, bool hasParam, int param);
     // A \sect: the first section is over.
     void endSection() { m_firstSectionOver = true; }
@@ -111,6 +115,7 @@ enum : int {
     PageBandFacingPages, // bool
     PageBandHeaderY,     // int, twips
     PageBandFooterY,     // int, twips
+    PageBandFirstNumber, // int
 };
 
 } // namespace richtext::prop

@@ -74,6 +74,7 @@ void PageRenderer::load(int firstChar, int characters, int reach)
     m_units.clear();
     m_walk.clear();
     m_walk.push_back(copy().rootFrame()->begin());
+    m_footnotes.scan(copy(), m_source);
     m_tooTall = false;
     m_tallest = TallestRun;
 }
@@ -432,10 +433,24 @@ void PageRenderer::drawContinuedBlock(QPainter &painter, const QTextBlock &block
     painter.restore();
 }
 
+qreal PageRenderer::rowHeight(int unitIndex, qreal height)
+{
+    // The pages of a row taller than a page leave room for the footnotes of
+    // the whole row, so that each of them has room for those it shows; at
+    // least half of each page stays the row's.
+    if (m_footnotes.isEmpty())
+        return height;
+    std::vector<int> notes;
+    m_footnotes.collect(m_units[unitIndex].first, m_units[unitIndex].end, notes);
+    return qMax(height / 2, height - m_footnotes.room(notes));
+}
+
 bool PageRenderer::cutPage(int firstChar, qreal height, Cut &result)
 {
     m_short = false;
     m_lastRanges.clear();
+    m_pageNotes.clear();
+    m_noteRoom = 0;
     if (!haveUnit(0)) {
         result.startUnit = -1;
         result.next = m_window->copyEnd();
@@ -445,7 +460,7 @@ bool PageRenderer::cutPage(int firstChar, qreal height, Cut &result)
     qreal top = m_units[startUnit].top;
     int rowPage = -1; // the page of a split row this call renders, if any
     if (m_units[startUnit].row) {
-        const auto &pages = rowPages(startUnit, height);
+        const auto &pages = rowPages(startUnit, rowHeight(startUnit, height));
         for (size_t p = 0; p < pages.size(); ++p) {
             if (pages[p].firstChar == firstChar) {
                 rowPage = int(p);
@@ -484,9 +499,20 @@ bool PageRenderer::cutPage(int firstChar, qreal height, Cut &result)
             break;
         }
         const qreal unitTop = u == startUnit ? top : unit.top;
-        if (unit.bottom <= limit + Epsilon) {
+        // The footnotes of the page with this unit's, and their room.
+        std::vector<int> notes;
+        qreal room = m_noteRoom;
+        if (!m_footnotes.isEmpty()) {
+            notes = m_pageNotes;
+            m_footnotes.collect(unit.first, unit.end, notes);
+            if (notes.size() > m_pageNotes.size())
+                room = m_footnotes.room(notes);
+        }
+        if (unit.bottom + room <= limit + Epsilon) {
             take(unit, unitTop, Everything);
             bottom = qMax(bottom, unit.bottom);
+            m_pageNotes = std::move(notes);
+            m_noteRoom = room;
             if (unit.pageBreak) {
                 next = after(u);
                 break;
@@ -497,14 +523,25 @@ bool PageRenderer::cutPage(int firstChar, qreal height, Cut &result)
             next = unit.first;
             break;
         }
+        if (unit.bottom <= limit + Epsilon && !(unit.row && rowPage >= 0)) {
+            // First on its page, it fits but its footnotes do not: it
+            // stays, and they are clipped.
+            take(unit, unitTop, Everything);
+            bottom = qMax(bottom, unit.bottom);
+            m_pageNotes = std::move(notes);
+            m_noteRoom = room;
+            next = after(u);
+            break;
+        }
         // Taller than a page and first on it.
         if (unit.row) {
-            const auto &pages = rowPages(u, height);
+            const qreal rowLimit = top + rowHeight(u, height);
+            const auto &pages = rowPages(u, rowLimit - top);
             const int p = rowPage < 0 ? 0 : rowPage;
             const bool lastPage = rowPage < 0 || p + 1 >= int(pages.size());
-            qreal cut = limit;
+            qreal cut = rowLimit;
             if (rowPage < 0)
-                cut = cleanCut(unit, top, limit);
+                cut = cleanCut(unit, top, rowLimit);
             else if (!lastPage)
                 cut = pages[p + 1].top;
             take(unit, top, cut);
@@ -515,11 +552,17 @@ bool PageRenderer::cutPage(int firstChar, qreal height, Cut &result)
                 next = lastPage ? unit.end : pages[p + 1].firstChar;
             if (next >= unit.end)
                 next = after(u);
+            // The footnotes of the row's lines this page shows.
+            m_pageNotes.clear();
+            for (const auto &range : std::as_const(m_lastRanges))
+                m_footnotes.collect(range.first, range.second, m_pageNotes);
         } else {
             take(unit, top, limit);
             bottom = limit;
             next = after(u);
+            m_pageNotes = std::move(notes);
         }
+        m_noteRoom = m_footnotes.room(m_pageNotes);
         break;
     }
 
@@ -544,6 +587,7 @@ int PageRenderer::formatRange(QPainter *painter, const QRectF &rectTwips, int fi
         return count;
     firstChar = qMax(0, firstChar);
     prepare(device, dpiX, dpiY, qMax<qreal>(1, target.width()));
+    m_footnotes.setTarget(device, dpiX, dpiY, qMax<qreal>(1, target.width()));
     if (!m_window || firstChar < m_window->sourceBegin() || firstChar >= m_window->sourceEnd())
         load(firstChar, m_windowSize);
     const qreal height = qMax<qreal>(1, target.height());
@@ -594,6 +638,17 @@ int PageRenderer::formatRange(QPainter *painter, const QRectF &rectTwips, int fi
             paintParagraphDecor(*painter, copy(), page, Qt::black, first, end);
         }
         painter->restore();
+        if (!m_pageNotes.empty()) {
+            // At the foot of the page, below its last line in any case.
+            painter->save();
+            painter->setClipRect(target, Qt::IntersectClip);
+            const qreal notesTop = qMax(target.top() + qMin(bottom - top, target.height()),
+                                        target.bottom() - m_noteRoom);
+            m_footnotes.draw(*painter, QRectF(target.left(), notesTop, target.width(),
+                                              target.bottom() - notesTop),
+                             m_pageNotes);
+            painter->restore();
+        }
     }
     for (auto &range : m_lastRanges)
         range = {m_window->toSource(range.first), m_window->toSource(range.second)};

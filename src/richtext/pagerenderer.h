@@ -1,5 +1,6 @@
 #pragma once
 
+#include "richtext/pagefootnotes.h"
 #include "richtext/pagewindow.h"
 
 #include <QHash>
@@ -35,6 +36,12 @@ namespace richtext {
 // ends one. Something taller than a page (a large picture) is
 // rendered clipped on a page of its own, so every call makes progress.
 // Pages break in the same places whatever the run's length.
+//
+// The footnotes whose reference marks a page shows (footnotes.h) are drawn
+// at the foot of its rectangle under a short separator line, and the page's
+// lines end higher by the room they take. A line whose footnotes do not fit
+// below it goes to the next page with them; one first on its page stays,
+// and what of its footnotes does not fit is clipped.
 class PageRenderer
 {
 public:
@@ -118,6 +125,7 @@ private:
     qreal cleanCut(const Unit &unit, qreal top, qreal limit) const;
     int firstBelow(const Unit &unit, qreal cut) const;
     const std::vector<RowPage> &rowPages(int unitIndex, qreal height);
+    qreal rowHeight(int unitIndex, qreal height);
     void drawPage(QPainter &painter, const QRectF &page, int startUnit);
     void drawContinuedBlock(QPainter &painter, const QTextBlock &block, const QRectF &page);
 
@@ -139,6 +147,10 @@ private:
     std::vector<QTextFrame::iterator> m_walk; // where making units goes on
     QHash<int, std::pair<qreal, std::vector<RowPage>>> m_rowPages;
     QList<std::pair<int, int>> m_lastRanges;
+
+    PageFootnotes m_footnotes;
+    std::vector<int> m_pageNotes; // the footnotes of the page last cut
+    qreal m_noteRoom = 0;         // the room they take
 };
 
 } // namespace richtext

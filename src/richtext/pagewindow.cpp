@@ -156,7 +156,9 @@ void PageWindow::numberLists()
     // item in the copy: its first number moves on to where the document
     // has got to. Qt 6.4 numbers every list from 1, so paintListMarkers()
     // draws the numbers of every numbered list in a copy, whether the run
-    // cuts it or not: a page shows the same wherever its run starts.
+    // cuts it or not: a page shows the same wherever its run starts. It
+    // draws bullets too, as text, so that a PDF has them in its text where
+    // Qt would draw a shape.
     QSet<const QTextList *> seen;
     QTextBlockFormat hidden;
     hideQtMarker(hidden);
@@ -168,11 +170,10 @@ void PageWindow::numberLists()
             continue;
         seen.insert(list);
         QTextListFormat format = list->format();
-        if (listKindOf(format.style()) == ListKind::Bullet)
-            continue;
+        const bool bullet = listKindOf(format.style()) == ListKind::Bullet;
         const QTextBlock original = m_source.findBlock(toSource(block.position()));
         const QTextList *originalList = original.textList();
-        const int earlier = originalList ? originalList->itemNumber(original) : 0;
+        const int earlier = originalList && !bullet ? originalList->itemNumber(original) : 0;
         if (earlier > 0) {
             const int start = format.hasProperty(prop::NumberingStart) ? format.intProperty(prop::NumberingStart)
                                                                        : 1;

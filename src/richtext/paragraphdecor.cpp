@@ -358,6 +358,70 @@ void paintLeaders(QPainter &painter, const Placed &placed, qreal scale, const QC
 
 } // namespace
 
+int borderRoom(const ParagraphBorder &border)
+{
+    if (border.style == BorderStyle::None)
+        return 0;
+    // A border without a width takes four fifths of a point, as LibreOffice
+    // gives it; a double line is two lines and the gap between them.
+    const int width = border.width > 0 ? border.width : 16;
+    return qMax(0, border.space) + (border.style == BorderStyle::Double ? 3 * width : width);
+}
+
+void applyBorderRoom(QTextDocument &document, int first, int end)
+{
+    QTextBlock block = document.findBlock(qMax(0, first));
+    if (!block.isValid())
+        return;
+    // A neighbour's box may have joined this range's paragraphs or parted
+    // from them: it is looked at again too.
+    if (block.previous().isValid())
+        block = block.previous();
+    QTextBlock stop = document.findBlock(qMin(end, document.characterCount() - 1));
+    if (stop.isValid())
+        stop = stop.next();
+    if (stop.isValid())
+        stop = stop.next();
+
+    QTextCursor cursor(&document);
+    for (; block.isValid() && block != stop; block = block.next()) {
+        const QTextBlockFormat format = block.blockFormat();
+        const ParagraphDecor decor = paragraphDecor(format);
+        using S = ParagraphDecor::Side;
+        const qreal top = sameBox(block.previous(), block) ? 0 : fromTwips(borderRoom(decor.sides[S::Top]), 1);
+        const qreal bottom =
+            sameBox(block, block.next()) ? 0 : fromTwips(borderRoom(decor.sides[S::Bottom]), 1);
+        const qreal oldTop = format.doubleProperty(prop::BorderRoomTop);
+        const qreal oldBottom = format.doubleProperty(prop::BorderRoomBottom);
+        if (qFuzzyCompare(1 + top, 1 + oldTop) && qFuzzyCompare(1 + bottom, 1 + oldBottom))
+            continue;
+        QTextBlockFormat changed = withoutBorderRoom(format);
+        changed.setTopMargin(changed.topMargin() + top);
+        changed.setBottomMargin(changed.bottomMargin() + bottom);
+        if (top > 0)
+            changed.setProperty(prop::BorderRoomTop, top);
+        if (bottom > 0)
+            changed.setProperty(prop::BorderRoomBottom, bottom);
+        cursor.setPosition(block.position());
+        cursor.setBlockFormat(changed);
+    }
+}
+
+QTextBlockFormat withoutBorderRoom(const QTextBlockFormat &format)
+{
+    QTextBlockFormat own = format;
+    if (format.hasProperty(prop::BorderRoomTop)) {
+        own.setTopMargin(qMax<qreal>(0, format.topMargin() - format.doubleProperty(prop::BorderRoomTop)));
+        own.clearProperty(prop::BorderRoomTop);
+    }
+    if (format.hasProperty(prop::BorderRoomBottom)) {
+        own.setBottomMargin(
+            qMax<qreal>(0, format.bottomMargin() - format.doubleProperty(prop::BorderRoomBottom)));
+        own.clearProperty(prop::BorderRoomBottom);
+    }
+    return own;
+}
+
 void paintParagraphDecor(QPainter &painter, const QTextDocument &document, const QRectF &clip,
                          const QColor &textColor, int first, int end)
 {

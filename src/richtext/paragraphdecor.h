@@ -3,11 +3,11 @@
 #include <QColor>
 #include <QList>
 #include <QRectF>
+#include <QTextBlockFormat>
 
 #include <limits>
 
 class QPainter;
-class QTextBlockFormat;
 class QTextDocument;
 
 // Paragraph borders, shading and tab leaders. Qt 6.4 keeps none of them in
@@ -51,6 +51,24 @@ struct ParagraphDecor
 ParagraphDecor paragraphDecor(const QTextBlockFormat &format);
 // Stores `decor` on the format, and its shading as the block's background.
 void setParagraphDecor(QTextBlockFormat &format, const ParagraphDecor &decor);
+
+// How much room, in twips, a border takes between its paragraph's text and
+// the paragraph beside it: the line and its spacing from the text. Word
+// processors add it to the space before or after the paragraph.
+int borderRoom(const ParagraphBorder &border);
+
+// Makes room for the top and bottom borders of the blocks that start in
+// [first, end) and their neighbours: a box's first paragraph gets its top
+// border's room added to its top margin, its last one the bottom border's
+// to its bottom margin; paragraphs inside one box get none. The room given
+// is kept on the format apart from the margins, so that running this again
+// (after an edit) changes only what changed, and so that the format's own
+// spacing can still be told (withoutBorderRoom()).
+void applyBorderRoom(QTextDocument &document, int first = 0,
+                     int end = std::numeric_limits<int>::max());
+// The format with the room applyBorderRoom() added taken off its margins:
+// the paragraph's own space before and after, as a file gives them.
+QTextBlockFormat withoutBorderRoom(const QTextBlockFormat &format);
 
 // The leaders of the format's tab positions, one per position; empty when
 // there are none or when the positions have changed since they were set.

@@ -4,6 +4,7 @@
 #include "richtext/documentbuilder.h"
 #include "richtext/pagebandset.h"
 #include "richtext/pagesetup.h"
+#include "richtext/paragraphdecor.h"
 #include "richtext/plaintextsink.h"
 #include "richtext/rtfreader.h"
 #include "richtext/textproperties.h"
@@ -84,9 +85,11 @@ bool insertRtf(QTextCursor &cursor, QByteArrayView rtf, const ImportOptions &opt
     // inserted into text, it leaves the page alone.
     const bool wholeDocument = cursor.document()->isEmpty();
     rtf::DocumentTables tables;
+    const int start = cursor.position();
     DocumentBuilder builder(cursor, tables);
     rtf::Reader reader(builder, tables, readerOptions(options));
     reader.read(data);
+    applyBorderRoom(*cursor.document(), start, cursor.position());
     if (const auto page = tables.page.result(); page && wholeDocument)
         setPageSetup(*cursor.document(), *page);
     if (const auto bands = tables.bands.result(tables); bands && wholeDocument)

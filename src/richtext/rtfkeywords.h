@@ -15,6 +15,7 @@ enum class Kw : std::uint16_t {
     FontTbl, FAlt, ColorTbl, StyleSheet, Pict, Field, FldInst, FldRslt, Object, ObjData, ObjClass,
     Result, ListTable, List, ListLevel, LevelText, LevelNumbers, ListOverrideTable,
     ListOverride, LfoLevel, Pn, PnTxtB, PnTxtA, NestTableProps, ShpPict, Shp, ShpRslt,
+    ShpInst, Sp, Sn, Sv, ShpTxt,
     // Destinations skipped with their content.
     SkipDest,
     // Special characters.
@@ -39,8 +40,8 @@ enum class Kw : std::uint16_t {
     ListId, LevelNfc, LevelNfcN, LevelStartAt,
     PnLvlBlt, PnLvlBody, PnLvlCont, PnLvl, PnDec, PnUcLtr, PnLcLtr, PnUcRm, PnLcRm,
     PnStart, PnF, PnIndent,
-    // Objects.
-    ObjName,
+    // Objects and shapes.
+    ObjName, ShpBox,
     // Tables.
     TRowD, CellX, ClMgf, ClMrg, ClVmgf, ClVmrg, ClCbPat, ClVertAlT, ClVertAlC, ClVertAlB,
     TrLeft, TrGaph, TrQl, TrQc, TrQr, TrHdr, TrRh, ClBrdr, TrBrdr, BrdrNone, BrdrStyle,
@@ -53,6 +54,9 @@ enum class Kw : std::uint16_t {
     // Page header and footer groups, and the words that place them
     // (pagebandset.h reads them by name).
     PageBand, PageBandWord,
+    // A footnote group (footnotes.h), and the words that number its mark
+    // (\chftn, \ftnstart; read by name).
+    Footnote, FootnoteWord,
 };
 
 struct KeywordInfo

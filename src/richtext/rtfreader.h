@@ -50,6 +50,7 @@ private:
         ListTable, List, ListLevel, LevelText, LevelNumbers, ListOverrideTable, ListOverride,
         LfoLevel,
         Pict, FieldInst, PnDef, PnText, ObjData, ObjClass, ObjName, Upr, UprChild,
+        ShpInst, ShpProp, ShpName, ShpPib, // drawing shapes (rtfreadershapes.cpp)
     };
 
     struct Group
@@ -63,6 +64,7 @@ private:
         bool objectStart = false; // the \object group itself
         int field = -1;           // index into m_fields
         int object = -1;          // index into m_objects
+        int shape = -1;           // index into m_shapes
     };
 
     struct Field
@@ -127,6 +129,10 @@ private:
     // rtfreaderbands.cpp: page header and footer groups.
     bool keepPageBand(std::string_view word);
 
+    // rtfreaderfootnotes.cpp: footnote groups and their marks.
+    bool keepFootnote(std::string_view word);
+    void footnoteWord(std::string_view word, bool hasParam, int param);
+
     // rtfreadertables.cpp: the header tables, lists, pictures.
     void tableWord(Kw id, bool hasParam, int param);
     bool applyTableWord(Kw id, bool hasParam, int param, std::string_view word);
@@ -141,6 +147,18 @@ private:
     void endPicture(const Group &closed);
     void endObject(const Group &closed);
     int addTabStop(int tabs, int position);
+
+    // rtfreadershapes.cpp: drawing shapes, their pictures and text boxes.
+    struct ShapeInfo
+    {
+        int parent = -1;     // the shape group this one is in
+        int left = 0, top = 0, right = 0, bottom = 0; // \shpleft ..., twips
+        bool shown = false;  // its picture or text went into the flow
+        qint64 textStart = -1; // m_shown when its \shptxt began
+    };
+    bool beginShapeDestination(Kw id);
+    void shapeWord(Kw id, bool hasParam, int param, std::string_view word);
+    void endShapePart(const Group &closed);
 
     // rtfreaderfields.cpp: fields.
     void startFieldResult();
@@ -206,6 +224,10 @@ private:
     int m_pictNibble = -1;
     std::vector<Field> m_fields;
     std::vector<ObjectInfo> m_objects;
+    std::vector<ShapeInfo> m_shapes;
+    QString m_shapeProp;        // name of the \sp property being read
+    qint64 m_paragraphShown = 0; // m_shown when the last paragraph ended
+    bool m_textBoxEnded = false; // a text box ended its paragraph; the anchor's has nothing yet
     QHash<QString, int> m_linkIndex;
     QHash<QByteArray, int> m_tabIndex;
     int m_pendingTabKind = TabStop::Left;
@@ -220,6 +242,12 @@ private:
     enum class BorderTarget : std::uint8_t { None, Cell, Row } m_borderTarget = BorderTarget::None;
     int m_borderSide = 0; // the BorderSide the border words that follow describe
     bool m_rowOpen = false;
+
+    // Footnotes: the number the next automatic mark shows, and where the
+    // last \chftn's number ended (m_shown after it) and how long it was.
+    int m_footnoteNumber = 1;
+    qint64 m_autoMarkEnd = -1;
+    qsizetype m_autoMarkSize = 0;
 };
 
 } // namespace richtext::rtf

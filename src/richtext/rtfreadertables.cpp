@@ -184,6 +184,8 @@ void Reader::endDestination(const Group &closed)
 {
     if (closed.objectStart)
         endObject(closed);
+    if (closed.shape >= 0)
+        endShapePart(closed); // before a shape's picture is handed on
     switch (closed.dest) {
     case Dest::FontEntry:
         if (m_fontOpen)

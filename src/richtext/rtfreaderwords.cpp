@@ -73,12 +73,18 @@ void Reader::controlWord(const Token &t)
     if (info.destination) {
         if (info.id == Kw::PageBand && m_overflow == 0 && keepPageBand(t.word))
             return;
+        if (info.id == Kw::Footnote && m_overflow == 0 && keepFootnote(t.word))
+            return;
         if (m_overflow > 0 || !beginDestination(info.id))
             skipCurrentGroup();
         return;
     }
     if (g.dest == Dest::Pict) {
         pictWord(info.id, t.hasParam, t.param, t.word);
+        return;
+    }
+    if (g.dest == Dest::ShpInst) {
+        shapeWord(info.id, t.hasParam, t.param, t.word);
         return;
     }
     if (info.id == Kw::Unknown)
@@ -178,6 +184,9 @@ void Reader::controlWord(const Token &t)
         return;
     case Kw::PageBandWord:
         m_tables.bands.read(t.word, t.hasParam, t.param);
+        return;
+    case Kw::FootnoteWord:
+        footnoteWord(t.word, t.hasParam, t.param);
         return;
     case Kw::Sect:
         m_tables.page.endSection();
@@ -290,6 +299,8 @@ bool Reader::beginDestination(Kw id)
         g.dest = Dest::StyleSheet;
         return true;
     case Kw::Pict:
+        if (d == Dest::ShpPib)
+            return beginShapeDestination(id);
         if (!body || !m_sink.wantsPictures())
             return false;
         g.dest = Dest::Pict;
@@ -330,10 +341,16 @@ bool Reader::beginDestination(Kw id)
             return false;
         g.dest = Dest::ObjName;
         return true;
-    case Kw::Result:
-    case Kw::ShpPict:
     case Kw::Shp:
     case Kw::ShpRslt:
+    case Kw::ShpInst:
+    case Kw::Sp:
+    case Kw::Sn:
+    case Kw::Sv:
+    case Kw::ShpTxt:
+        return beginShapeDestination(id);
+    case Kw::Result:
+    case Kw::ShpPict:
     case Kw::Ud:
         return body; // read as ordinary groups of the body
     case Kw::NestTableProps:
@@ -564,10 +581,13 @@ void Reader::applyStyle(int index, bool character, int depth)
 
 void Reader::paragraphEnd()
 {
+    if (std::exchange(m_textBoxEnded, false) && m_shown == m_paragraphShown)
+        return; // the anchor's paragraph ended with the text box before it
     flushRun();
     const Group &g = m_stack.back();
     m_sink.paragraphEnd(g.par, g.chr, tableLevel());
     m_stack.back().par.set(ParState::PnGiven, false);
+    m_paragraphShown = m_shown;
 }
 
 void Reader::cellEnd(bool nested)
@@ -581,6 +601,8 @@ void Reader::cellEnd(bool nested)
     }
     m_sink.cellEnd(g.par, g.chr, level);
     m_stack.back().par.set(ParState::PnGiven, false);
+    m_paragraphShown = m_shown;
+    m_textBoxEnded = false;
 }
 
 void Reader::rowEnd(bool nested)

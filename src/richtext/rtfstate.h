@@ -53,13 +53,14 @@ struct CharState
     std::int32_t caps = NoCaps;
     std::int32_t animation = 0;
     std::int32_t link = -1;    // index into DocumentTables::links
+    std::int32_t footnote = -1; // index into DocumentTables::footnotes: the text is its mark
     std::uint32_t flags = 0;
 
     bool has(Flag f) const { return flags & f; }
     void set(Flag f, bool on) { flags = on ? (flags | f) : (flags & ~f); }
     bool operator==(const CharState &) const = default;
 };
-static_assert(sizeof(CharState) == 15 * 4, "CharState must have no padding");
+static_assert(sizeof(CharState) == 16 * 4, "CharState must have no padding");
 
 inline size_t qHash(const CharState &s, size_t seed = 0)
 {
@@ -217,6 +218,9 @@ struct DocumentTables
     QStringList links;
     PageSetupWords page; // paper size and margins
     PageBandWords bands; // page headers and footers
+    // The footnotes read so far, each as the value of its mark's
+    // prop::Footnote (footnotes.h).
+    std::vector<QByteArray> footnotes;
 
     const FontDef *font(int index) const
     {

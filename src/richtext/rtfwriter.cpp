@@ -1,6 +1,7 @@
 #include "richtext/rtfwriter.h"
 
 #include "richtext/codepage.h"
+#include "richtext/footnotes.h"
 #include "richtext/pagebandrtf.h"
 #include "richtext/pagesetup.h"
 #include "richtext/rtfwriterparaformat.h"
@@ -406,6 +407,10 @@ RtfWriter::FormatInfo RtfWriter::formatInfo(const QTextFragment &fragment)
     info.image = format.isImageFormat();
     if (format.isAnchor())
         info.href = format.anchorHref();
+    if (format.hasProperty(prop::Footnote)) {
+        info.footnote = format.property(prop::Footnote).toByteArray();
+        info.superscript = format.verticalAlignment() == QTextCharFormat::AlignSuperScript;
+    }
     m_formats.insert(index, info);
     return info;
 }
@@ -469,9 +474,31 @@ void RtfWriter::writeRuns(const QTextBlock &block)
             continue;
         }
         const QString text = fragment.text();
+        if (!info.footnote.isEmpty()) {
+            writeFootnoteMark(QStringView(text).mid(begin, end - begin), info,
+                              begin == 0 && end == length);
+            continue;
+        }
         m_encoder.append(m_out, QStringView(text).mid(begin, end - begin),
                          m_chars.state(m_state).codePage);
     }
+}
+
+void RtfWriter::writeFootnoteMark(QStringView text, const FormatInfo &info, bool whole)
+{
+    // The mark, then the footnote's group; a part of a mark is only text.
+    // An automatic mark is written as the word that numbers it, so that
+    // readers number it again; in the mark's own format (a mark in the
+    // line of the text stays there).
+    const std::optional<Footnote> note = whole ? footnoteFromValue(info.footnote) : std::nullopt;
+    const bool number = !text.isEmpty()
+                        && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    if (note && note->automatic && number)
+        m_out.symbol(info.superscript ? "{\\super\\chftn}" : "{\\chftn}");
+    else
+        m_encoder.append(m_out, text, m_chars.state(m_state).codePage);
+    if (note)
+        m_out.symbol(footnoteGroupRtf(*note, m_fonts, m_colors));
 }
 
 QList<int> RtfWriter::columnRights(QTextTable *table) const
@@ -482,7 +509,18 @@ QList<int> RtfWriter::columnRights(QTextTable *table) const
     // page (px at 96 dpi), not the editor's window width, so that the file
     // does not change with the window; the reader scales a wider table down
     // to that same width.
-    const qreal text = pageSetup(m_document).sane().textRect().width() / 15;
+    qreal text = pageSetup(m_document).sane().textRect().width() / 15;
+    // A nested table shares its cell's width: the reader holds it to that.
+    if (auto *outer = qobject_cast<QTextTable *>(table->parentFrame())) {
+        const QTextTableCell cell = outer->cellAt(table->firstPosition() - 1);
+        if (cell.isValid()) {
+            const QList<int> rights = columnRights(outer);
+            const int first = cell.column(), last = first + cell.columnSpan() - 1;
+            const int twipsWide = rights.value(last) - (first > 0 ? rights.value(first - 1) : 0);
+            const QTextTableCellFormat f = cell.format().toTableCellFormat();
+            text = qMax<qreal>(24, twipsWide / 15.0 - f.leftPadding() - f.rightPadding());
+        }
+    }
     qreal available = text;
     const QTextLength width = format.width();
     if (width.type() == QTextLength::FixedLength && width.rawValue() > 0)
@@ -531,6 +569,9 @@ void RtfWriter::writeRowDefinition(QTextTable *table, int row, const QList<int> 
         m_out.word("trhdr");
     if (const int height = table->cellAt(row, 0).format().intProperty(prop::RowHeight))
         m_out.word("trrh", height);
+    const int left = tableLeft(*table);
+    if (left != 0)
+        m_out.word("trleft", left);
     for (int c = 0; c < table->columns(); ++c) {
         // Merges come from the grid: which neighbours are the same cell.
         // (A cell's own span can be stale after several merges in a row.)
@@ -559,7 +600,7 @@ void RtfWriter::writeRowDefinition(QTextTable *table, int row, const QList<int> 
             m_out.word("clcbpat", m_colors.indexOf(cellFormat.background().color()));
         writeCellFrame(m_out, cell.format().toTableCellFormat(), m_colors, format.border(),
                        format.cellPadding());
-        m_out.word("cellx", cellRight.value(c));
+        m_out.word("cellx", left + cellRight.value(c));
     }
 }
 

@@ -37,6 +37,8 @@ private:
         int state = 0;
         bool image = false;
         QString href;     // the hyperlink target, empty when none
+        QByteArray footnote; // prop::Footnote of a footnote's mark, empty when none
+        bool superscript = false;
     };
 
     struct ListInfo
@@ -71,6 +73,7 @@ private:
     int itemNumber(const ListInfo &list, const QTextBlock &block) const;
     void writeCellEnd(int depth);
     void writeRuns(const QTextBlock &block);
+    void writeFootnoteMark(QStringView text, const FormatInfo &info, bool whole);
     void openLink(const QString &href);
     void closeLink();
     void changeState(int state);

@@ -130,9 +130,11 @@ QByteArray rtfParagraphProperties(const QTextBlockFormat &format, RtfColorTable 
         number(out, "ri", right);
     if (const int first = twips(firstPx))
         number(out, "fi", first);
-    if (const int before = twips(format.topMargin()))
+    // The paragraph's own spacing, without the room made for its borders.
+    const QTextBlockFormat own = withoutBorderRoom(format);
+    if (const int before = twips(own.topMargin()))
         number(out, "sb", before);
-    if (const int after = twips(format.bottomMargin()))
+    if (const int after = twips(own.bottomMargin()))
         number(out, "sa", after);
     lineSpacing(out, format);
 

@@ -5,6 +5,7 @@
 #include "richtext/rtfwritertext.h"
 #include "richtext/textproperties.h"
 
+#include <QTextTable>
 #include <QTextTableCellFormat>
 
 namespace richtext {
@@ -234,7 +235,14 @@ void writeCellPadding(RtfWriterOutput &out, const QTextTableCellFormat &cell, qr
             continue;
         const bool across = side.pad == QTextFormat::TableCellLeftPadding
                             || side.pad == QTextFormat::TableCellRightPadding;
-        const int twips = qBound(0, qRound(cell.doubleProperty(side.pad) * 15), 31680);
+        // Padding that only makes the row as tall as its \trrh is not the
+        // cell's: \trrh gives it again when the file is read.
+        qreal pad = cell.doubleProperty(side.pad);
+        if (side.pad == QTextFormat::TableCellTopPadding)
+            pad -= cell.doubleProperty(prop::RowFillTop);
+        else if (side.pad == QTextFormat::TableCellBottomPadding)
+            pad -= cell.doubleProperty(prop::RowFillBottom);
+        const int twips = qBound(0, qRound(pad * 15), 31680);
         if (twips == qRound((across ? gap : 0) * 15))
             continue;
         out.word(side.padding, twips);
@@ -243,5 +251,17 @@ void writeCellPadding(RtfWriterOutput &out, const QTextTableCellFormat &cell, qr
 }
 
 } // namespace
+
+int tableLeft(const QTextTable &table)
+{
+    const QTextTableFormat format = table.format();
+    if (format.leftMargin() == 0 || (format.alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignLeft))
+        return 0;
+    // The reader puts the first cell's padding and border left of \trleft.
+    const QTextTableCellFormat first = table.cellAt(0, 0).format().toTableCellFormat();
+    const qreal pad = first.hasProperty(QTextFormat::TableCellLeftPadding) ? first.leftPadding()
+                                                                            : format.cellPadding();
+    return qRound((format.leftMargin() + pad + first.leftBorder()) * 15);
+}
 
 } // namespace richtext

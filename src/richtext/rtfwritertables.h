@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+class QTextTable;
 class QTextTableCellFormat;
 
 namespace richtext {
@@ -67,5 +68,9 @@ private:
 // and below.
 void writeCellFrame(RtfWriterOutput &out, const QTextTableCellFormat &cell, RtfColorTable &colors,
                     qreal tableBorder, qreal gap);
+
+// \trleft for the rows of `table`, twips: where its first cell's text
+// starts, from the table's left margin (0 for a centred or right table).
+int tableLeft(const QTextTable &table);
 
 } // namespace richtext

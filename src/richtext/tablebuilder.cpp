@@ -3,11 +3,15 @@
 #include "richtext/pagesetup.h"
 #include "richtext/textproperties.h"
 
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTextTable>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace richtext {
 
@@ -57,6 +61,39 @@ QString borderWords(const BorderDef &border)
     if (border.style == BorderDef::None || border.style > BorderDef::Dashed)
         return QStringLiteral("-");
     return QLatin1String(styles[border.style]) + QString::number(border.width);
+}
+
+// A cell's padding on `side`, twips: the cell's own, else the row's, else
+// \trgaph at the left and right only (a gap between cells, not above or
+// below the text: padding it above and below too made rows far taller
+// than written).
+int cellPadding(const rtf::CellDef *def, const rtf::RowDef &row, int side)
+{
+    if (def && def->padding[side] >= 0)
+        return def->padding[side];
+    if (row.padding[side] >= 0)
+        return row.padding[side];
+    return side == BorderSide::Left || side == BorderSide::Right ? row.gap : 0;
+}
+
+// Height (px) of a block laid out `width` px wide, margins included, as
+// Qt's document layout stacks its lines.
+qreal blockHeight(const QTextBlock &block, qreal width)
+{
+    const QTextBlockFormat format = block.blockFormat();
+    QFont font = block.charFormat().font().resolve(block.document()->defaultFont());
+    QTextLayout layout(block.text(), font);
+    layout.setFormats(block.textFormats());
+    layout.setTextOption(block.document()->defaultTextOption());
+    const qreal inner = std::max<qreal>(1, width - format.leftMargin() - format.rightMargin());
+    qreal height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(height == 0 ? std::max<qreal>(1, inner - format.textIndent()) : inner);
+        height += format.lineHeight(line.height(), 1.0);
+    }
+    layout.endLayout();
+    return height;
 }
 
 } // namespace
@@ -369,19 +406,26 @@ void TableBuilder::build(Table &table, QTextCursor &cursor, int depth, bool &nee
         format.setAlignment(Qt::AlignHCenter);
     else if (first.align == 2)
         format.setAlignment(Qt::AlignRight);
+    std::vector<qreal> columnWidths(size_t(columnCount), width / 15.0 / columnCount);
+    std::optional<qreal> leftEdge; // px from the margin, less the first cell's border
     if (!byIndex) {
+        // The cells' text starts at their edges, so the first cell's
+        // padding and border lie left of \trleft: a table with no indent
+        // sticks out into the margin by them, as word processors place it.
+        const Placed &origin = placed.front();
+        const int pad = cellPadding(origin.def, table.rows.front().def, BorderSide::Left);
+        const int indent = columns.front() - pad;
         // A table wider than the text is scaled to it, in proportion: Qt
         // would let fixed columns run off the page and lose their text.
-        const qreal indent = std::max(columns.front(), 0);
-        const qreal extent = indent + columns.back() - columns.front();
+        const qreal extent = std::max(indent, 0) + columns.back() - columns.front();
         const qreal scale = width > 0 && extent > width ? width / extent : 1.0;
         QList<QTextLength> widths;
-        for (int c = 0; c < columnCount; ++c)
-            widths.append(QTextLength(QTextLength::FixedLength,
-                                      scale * (columns[size_t(c) + 1] - columns[size_t(c)]) / 15.0));
+        for (int c = 0; c < columnCount; ++c) {
+            columnWidths[size_t(c)] = scale * (columns[size_t(c) + 1] - columns[size_t(c)]) / 15.0;
+            widths.append(QTextLength(QTextLength::FixedLength, columnWidths[size_t(c)]));
+        }
         format.setColumnWidthConstraints(widths);
-        if (indent > 0)
-            format.setLeftMargin(scale * indent / 15.0);
+        leftEdge = scale * indent / 15.0;
     }
     int headers = 0;
     while (headers < int(table.rows.size()) && table.rows[size_t(headers)].def.header)
@@ -400,10 +444,30 @@ void TableBuilder::build(Table &table, QTextCursor &cursor, int depth, bool &nee
         formatCell(*qtable, p, table, columnCount);
         QTextCursor inCell = qtable->cellAt(p.row, p.column).firstCursorPosition();
         bool cellNeedsBlock = false;
-        // A nested table is held to the text width only: its cell grows
-        // to hold it, as word processors let it.
-        writeItems(p.cell->items, inCell, depth, cellNeedsBlock, width, true);
+        // A nested table is held to its cell's width, as word processors
+        // show it: writers give nested rows the full text width.
+        qreal cellWidth = 0;
+        for (int c = p.column; c < p.column + p.columnSpan; ++c)
+            cellWidth += columnWidths[size_t(c)] * 15;
+        const rtf::RowDef &rowDef = table.rows[size_t(p.row)].def;
+        cellWidth -= cellPadding(p.def, rowDef, BorderSide::Left)
+                     + cellPadding(p.def, rowDef, BorderSide::Right);
+        writeItems(p.cell->items, inCell, depth, cellNeedsBlock,
+                   std::max(int(cellWidth), DefaultCellWidth / 4), true);
     }
+    // Only where the table starts at the left: Qt would add the margin to
+    // a centred table's position too.
+    if (leftEdge && first.align == 0) {
+        const QTextTableCellFormat origin = qtable->cellAt(placed.front().row, placed.front().column)
+                                                .format()
+                                                .toTableCellFormat();
+        if (const qreal left = *leftEdge - origin.leftBorder(); left != 0) {
+            format.setLeftMargin(left);
+            qtable->setFormat(format);
+        }
+    }
+    // Heights last: they depend on what the cells hold.
+    fillRowHeights(*qtable, placed, table, columnWidths);
     cursor.setPosition(qtable->lastPosition() + 1);
     needBlock = false;
 }
@@ -464,16 +528,7 @@ void TableBuilder::formatCell(QTextTable &qtable, const Placed &p, const Table &
                                                   .join(u' '));
     }
 
-    // Padding: the cell's own, else the row's, else \trgaph at the left
-    // and right only (a gap between cells, not above or below the text:
-    // padding it above and below too made rows far taller than written).
-    auto padding = [&](int side) {
-        if (p.def && p.def->padding[side] >= 0)
-            return p.def->padding[side];
-        if (row.padding[side] >= 0)
-            return row.padding[side];
-        return side == BorderSide::Left || side == BorderSide::Right ? row.gap : 0;
-    };
+    auto padding = [&](int side) { return cellPadding(p.def, row, side); };
     format.setTopPadding(padding(BorderSide::Top) / 15.0);
     format.setLeftPadding(padding(BorderSide::Left) / 15.0);
     format.setBottomPadding(padding(BorderSide::Bottom) / 15.0);
@@ -481,6 +536,99 @@ void TableBuilder::formatCell(QTextTable &qtable, const Placed &p, const Table &
     if (row.height != 0)
         format.setProperty(prop::RowHeight, row.height);
     cell.setFormat(format);
+}
+
+qreal TableBuilder::contentHeight(QTextFrame::iterator it, qreal width)
+{
+    qreal height = 0;
+    qreal pendingMargin = 0; // the bottom margin of the block before
+    bool first = true;       // Qt gives no space before a frame's first block
+    for (; !it.atEnd(); ++it, first = false) {
+        if (auto *nested = qobject_cast<QTextTable *>(it.currentFrame())) {
+            height += pendingMargin + tableHeight(*nested);
+            pendingMargin = 0;
+            continue;
+        }
+        const QTextBlock block = it.currentBlock();
+        if (!block.isValid())
+            continue;
+        // Qt lets the margins of two blocks in a row overlap.
+        const QTextBlockFormat format = block.blockFormat();
+        height += (first ? 0 : std::max(pendingMargin, format.topMargin()))
+                  + blockHeight(block, width);
+        pendingMargin = format.bottomMargin();
+    }
+    return height + pendingMargin;
+}
+
+qreal TableBuilder::cellHeight(const QTextTableCell &cell, qreal width)
+{
+    const QTextTableCellFormat f = cell.format().toTableCellFormat();
+    const qreal inner = width - f.leftPadding() - f.rightPadding() - f.leftBorder() - f.rightBorder();
+    return contentHeight(cell.begin(), inner) + f.topPadding() + f.bottomPadding() + f.topBorder()
+           + f.bottomBorder();
+}
+
+qreal TableBuilder::tableHeight(QTextTable &table)
+{
+    const QList<QTextLength> widths = table.format().columnWidthConstraints();
+    qreal height = 0;
+    for (int r = 0; r < table.rows(); ++r) {
+        qreal row = 0;
+        for (int c = 0; c < table.columns(); ++c) {
+            const QTextTableCell cell = table.cellAt(r, c);
+            if (cell.row() != r || cell.column() != c || cell.rowSpan() > 1)
+                continue;
+            qreal w = 0;
+            for (int k = c; k < c + cell.columnSpan(); ++k)
+                w += widths.value(k).rawValue();
+            row = std::max(row, cellHeight(cell, w));
+        }
+        height += row;
+    }
+    return height;
+}
+
+void TableBuilder::fillRowHeights(QTextTable &qtable, const std::vector<Placed> &placed,
+                                  const Table &table, const std::vector<qreal> &columnWidths)
+{
+    // Qt's tables have no row height: a row is as tall as its tallest cell.
+    // Each cell of a row with \trrh gets the padding that makes it that tall
+    // (a form's empty boxes keep their size); where its text is taller the
+    // row grows, for an exact height too, rather than hide text. The fill
+    // goes where the cell's alignment leaves its free space, so a cell
+    // aligned to the bottom keeps its text there. Cells that span rows get
+    // none: the rows they cross hold the heights.
+    for (const Placed &p : placed) {
+        QTextTableCell cell = qtable.cellAt(p.row, p.column);
+        // Qt's layout leaves out the space before the first paragraph of a
+        // cell; word processors keep it.
+        const QTextBlock firstBlock = cell.firstCursorPosition().block();
+        const qreal before = firstBlock.blockFormat().topMargin();
+        if (before > 0) {
+            QTextTableCellFormat format = cell.format().toTableCellFormat();
+            format.setTopPadding(format.topPadding() + before);
+            format.setProperty(prop::RowFillTop, before);
+            cell.setFormat(format);
+        }
+        const int height = table.rows[size_t(p.row)].def.height;
+        if (height == 0 || p.rowSpan > 1)
+            continue;
+        qreal width = 0;
+        for (int c = p.column; c < p.column + p.columnSpan; ++c)
+            width += columnWidths[size_t(c)];
+        const qreal fill = std::abs(height) / 15.0 - cellHeight(cell, width);
+        if (fill <= 0)
+            continue;
+        QTextTableCellFormat format = cell.format().toTableCellFormat();
+        const int valign = p.def ? p.def->valign : 0;
+        const qreal above = valign == 2 ? fill : valign == 1 ? fill / 2 : 0;
+        format.setTopPadding(format.topPadding() + above);
+        format.setBottomPadding(format.bottomPadding() + fill - above);
+        format.setProperty(prop::RowFillTop, before + above);
+        format.setProperty(prop::RowFillBottom, fill - above);
+        cell.setFormat(format);
+    }
 }
 
 } // namespace richtext

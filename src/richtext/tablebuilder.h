@@ -3,11 +3,14 @@
 #include "richtext/paragraphwriter.h"
 #include "richtext/rtfstate.h"
 
+#include <QTextFrame>
+
 #include <memory>
 #include <vector>
 
 class QTextCursor;
 class QTextTable;
+class QTextTableCell;
 
 // Collects the rows of a table (and the tables nested in its cells) as the
 // reader hands them on, then builds the QTextTable in one go: RTF gives a
@@ -85,6 +88,12 @@ private:
                     int width, bool cellStart = false);
     void formatCell(QTextTable &qtable, const Placed &placed, const Table &table,
                     int columnCount) const;
+    void fillRowHeights(QTextTable &qtable, const std::vector<Placed> &placed, const Table &table,
+                        const std::vector<qreal> &columnWidths);
+    // Heights (px) as Qt's layout will give them, measured before it runs.
+    static qreal contentHeight(QTextFrame::iterator it, qreal width);
+    static qreal cellHeight(const QTextTableCell &cell, qreal width);
+    static qreal tableHeight(QTextTable &table);
     void writeFlat(Table &table, QTextCursor &cursor, bool &needBlock);
     static void appendFlat(Paragraph &out, Table &table);
     static void appendSeparator(Paragraph &out, QChar separator);

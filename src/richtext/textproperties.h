@@ -54,6 +54,9 @@
 //   than the text is scaled to it. Nested tables are tables in cells. Qt
 //   puts an empty block before a table that starts a document or a cell.
 // - Hidden text (\v) stays in the text with Hidden on its format.
+// - A footnote's reference mark is text (the number \chftn showed, or the
+//   file's own mark) whose format carries Footnote; the footnote's own text
+//   is not in the document (footnotes.h).
 // - Paragraph borders, shading and tab leaders are block properties that
 //   paragraphdecor.h reads, writes and paints; shading is also the block's
 //   background. Border lengths stay in twips, as read.
@@ -78,6 +81,8 @@ enum : int {
     FontCharset,        // int: \fcharset of the run's font, kept for writing back
     FontPitch,          // int: \fprq of the run's font (0 default, 1 fixed, 2 variable)
     FontFamilyKind,     // QString: froman, fswiss, fmodern, fscript, fdecor, ftech, fnil
+    Footnote,           // QByteArray: the footnote this text is the reference mark of,
+                        // its group kept as read (footnotes.h)
 
     // Block formats.
     KeepWithNext = QTextFormat::UserProperty + 100, // bool: \keepn
@@ -101,6 +106,8 @@ enum : int {
     ShadingPattern,     // QColor: \cfpat
     ShadingPercent,     // int, hundredths of a percent: \shading
     TabLeaders,         // QString: one digit per tab position, a richtext::TabLeader
+    BorderRoomTop,      // qreal, px: room for the top border in topMargin() (paragraphdecor.h)
+    BorderRoomBottom,   // qreal, px: room for the bottom border in bottomMargin()
 
     // List formats.
     ListBullet = QTextFormat::UserProperty + 150, // QString: a bullet Qt has no style for
@@ -124,6 +131,9 @@ enum : int {
     RowHeight = QTextFormat::UserProperty + 250, // int, twips: \trrh of the cell's row (negative: exact)
     CellBorders,        // QString: the top, left, bottom and right border as read, style
                         // and \brdrw ("s10 - th20 db0"); drawn in whole pixels, at least 1
+    RowFillTop,         // qreal, px: top padding the reader added for the row's \trrh height
+                        // and the first paragraph's \sb (tablebuilder.cpp); not written as \clpad
+    RowFillBottom,      // qreal, px: the same below, for \trrh
 };
 
 } // namespace richtext::prop

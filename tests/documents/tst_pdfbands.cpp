@@ -82,6 +82,49 @@ private slots:
                          qPrintable(QString::number(word.box.bottom())));
         }
     }
+
+    // A header or footer taller than its margin pushes the body away from
+    // it on every page; page numbers start where the file says.
+    void tallBandsPushTheBody()
+    {
+        if (!pdfreadback::available())
+            QSKIP("poppler-utils is not installed: nothing to read the PDF with");
+        const QByteArray pdf = pdfOf(banded(
+            "\\headery360\\pgnstarts7"
+            "{\\header \\pard\\f1 Head1\\par Head2\\par Head3\\par Head4\\par Head5\\par}"
+            "{\\footer \\pard\\f1 Foot1\\par Foot2\\par Foot3\\par Foot4\\par Foot5\\par "
+            "Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}",
+            90));
+        const int pages = pdfreadback::info(pdf).pages;
+        QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
+        const auto words = pdfreadback::words(pdf);
+        for (int page = 0; page < pages; ++page) {
+            qreal headerBottom = 0, bodyTop = 792, bodyBottom = 0, footerTop = 792;
+            QString number;
+            for (const auto &word : words) {
+                if (word.page != page)
+                    continue;
+                if (word.text.startsWith(u"Head"))
+                    headerBottom = qMax(headerBottom, word.box.bottom());
+                else if (word.text.startsWith(u"Foot") || word.text == u"Page")
+                    footerTop = qMin(footerTop, word.box.top());
+                else if (word.box.top() > footerTop - 1 && word.box.top() > 600)
+                    number = word.text;
+                else {
+                    bodyTop = qMin(bodyTop, word.box.top());
+                    bodyBottom = qMax(bodyBottom, word.box.bottom());
+                }
+            }
+            // The header runs from 18 pt to about 86, the footer from about
+            // 686 to 768, both past the 72 pt margins; the body keeps clear.
+            const QString where = QStringLiteral("page %1: %2 %3 %4 %5")
+                                      .arg(page).arg(headerBottom).arg(bodyTop).arg(bodyBottom).arg(footerTop);
+            QVERIFY2(headerBottom > 80 && footerTop < 690, qPrintable(where));
+            QVERIFY2(bodyTop > headerBottom && bodyTop < headerBottom + 6, qPrintable(where));
+            QVERIFY2(bodyBottom < footerTop, qPrintable(where));
+            QCOMPARE(number, QString::number(page + 7));
+        }
+    }
 };
 
 QTEST_MAIN(TestPdfBands)

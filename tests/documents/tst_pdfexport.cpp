@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 
 #include <memory>
 
@@ -322,6 +323,31 @@ private slots:
         QVERIFY2(fonts.size() >= 3, qPrintable(QString::number(fonts.size()))); // serif, sans, mono at least
         for (const auto &[name, embedded] : fonts)
             QVERIFY2(embedded, qPrintable(name));
+    }
+
+    // List bullets are text on the page, be the list read from RTF or made
+    // in the editor (where Qt would draw a shape).
+    void pdfBulletsAreText_data()
+    {
+        QTest::addColumn<QByteArray>("pn"); // empty: a list made through QTextCursor
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QString>("bullet");
+        QTest::newRow("rtf, Symbol") << QByteArray("{\\*\\pn\\pnlvlblt\\pnf3{\\pntxtb\\'b7}}") << 0 << u"\u2022"_s;
+        QTest::newRow("editor disc") << QByteArray() << int(QTextListFormat::ListDisc) << u"\u2022"_s;
+        QTest::newRow("editor square") << QByteArray() << int(QTextListFormat::ListSquare) << u"\u25aa"_s;
+    }
+    void pdfBulletsAreText()
+    {
+        REQUIRE_POPPLER();
+        QFETCH(QByteArray, pn);
+        QFETCH(int, style);
+        QFETCH(QString, bullet);
+        const auto document = documentOf(rtf("", "{\\fonttbl{\\f3\\fcharset2 Symbol;}}" + pn + "one\\par two\\par"));
+        if (pn.isEmpty())
+            QTextCursor(document.get()).createList(QTextListFormat::Style(style))->add(document->lastBlock());
+        QStringList words = texts(pdfreadback::words(documents::exportPdf(*document)));
+        QCOMPARE(words.removeAll(bullet), 2);
+        QCOMPARE(words, (QStringList { u"one"_s, u"two"_s }));
     }
 
     // Qt stamps the time of writing into the file and has no way to set it;

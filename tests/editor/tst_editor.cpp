@@ -273,6 +273,25 @@ private slots:
         editor.undo();
         QCOMPARE(editor.toPlainText(), QStringLiteral("[]"));
     }
+    // Typing right after a footnote's mark continues the text, not the mark:
+    // the mark stays an automatic number and the typed text body text.
+    void typingAfterAFootnoteMark()
+    {
+        RichEditor editor;
+        editor.loadBytes("{\\rtf1 Body{\\super\\chftn}{\\footnote{\\super\\chftn} Note.}\\par}", InputFormat::RTF);
+        QTextCursor cursor = editor.textCursor();
+        cursor.setPosition(5); // after "Body1"
+        editor.setTextCursor(cursor);
+        QTest::keyClicks(&editor, QStringLiteral("xy"));
+        QCOMPARE(editor.toPlainText().left(7), QStringLiteral("Body1xy"));
+        const QByteArray rtf = editor.bytes(OutputFormat::RTF);
+        QCOMPARE(rtf.count("\\footnote"), 1);
+        QCOMPARE(rtf.count("\\chftn"), 2); // the mark is still numbered by readers
+        RichEditor again;
+        again.loadBytes(rtf, InputFormat::RTF);
+        QCOMPARE(again.toPlainText().left(7), QStringLiteral("Body1xy"));
+    }
+
     // The paint finds the blocks in view by halving: whatever the clip, every
     // block that meets it is in the range, and the range stays near the view.
     void blocksInViewCoverTheClip()

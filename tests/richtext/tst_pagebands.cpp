@@ -425,6 +425,93 @@ private slots:
             QVERIFY(qAbs(lines[i].left - TextArea.left()) < Dpi / 20.0);
     }
 
+    void firstPageNumber_data()
+    {
+        QTest::addColumn<QByteArray>("words");
+        QTest::addColumn<int>("first");
+        QTest::newRow("from one") << QByteArray() << 1;
+        QTest::newRow("restarted at five") << QByteArray("\\sectd\\pgnstarts5\\pgnrestart") << 5;
+        QTest::newRow("from nought") << QByteArray("\\pgnstarts0") << 0;
+        QTest::newRow("section defaults again") << QByteArray("\\pgnstarts5\\sectd") << 1;
+    }
+
+    void firstPageNumber()
+    {
+        QFETCH(QByteArray, words);
+        QFETCH(int, first);
+        // A later section's start changes nothing.
+        const auto doc = documentOf(file(words + "{\\footer \\pard {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}/"
+                                                 "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 1}}\\par}",
+                                         "\\pard A\\sect\\sectd\\pgnstarts9\\pard B\\par"));
+        const PageBands bands(*doc);
+        QCOMPARE(footerText(bands, 1, 2), QStringLiteral("%1/2").arg(first));
+        QCOMPARE(footerText(bands, 2, 2), QStringLiteral("%1/2").arg(first + 1));
+        const QByteArray written = toRtf(*doc);
+        QCOMPARE(written.contains("\\pgnstarts"), first != 1);
+        QCOMPARE(pageBandSet(*documentOf(written)).firstPageNumber, first);
+    }
+
+    void bodyRoom_data()
+    {
+        // Where the body's top and bottom go: "margin" (they stay), "band"
+        // (under the header's last line, plus `space` twips of space after
+        // it; above the footer's first line) or "quarter" (all a band may take).
+        QTest::addColumn<QByteArray>("words");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("top");
+        QTest::addColumn<QString>("bottom");
+        QTest::addColumn<int>("space");
+
+        const QByteArray tall = "{\\header \\pard H1\\par H2\\par H3\\par H4\\par H5\\par H6\\par}";
+        QTest::newRow("bands that fit") << QByteArray("{\\header \\pard H\\par}{\\footer \\pard F\\par}")
+                                        << 1 << "margin" << "margin" << 0;
+        QTest::newRow("tall header, tall footer") << tall + QByteArray(tall).replace("header", "footer").replace('H', 'F')
+                                                  << 1 << "band" << "band" << 0;
+        // Without the space, these two would fit.
+        QTest::newRow("space before the header")
+            << QByteArray("{\\header \\pard\\sb1440 H\\par}") << 1 << "band" << "margin" << 0;
+        QTest::newRow("space after the header")
+            << QByteArray("{\\header \\pard\\sa720 H\\par}") << 1 << "band" << "margin" << 720;
+        QTest::newRow("title page without a header") << "\\titlepg" + tall << 1 << "margin" << "margin" << 0;
+        QTest::newRow("title page, the next page") << "\\titlepg" + tall << 2 << "band" << "margin" << 0;
+        QTest::newRow("header taller than the page")
+            << "{\\header \\pard " + QByteArray("H\\par ").repeated(80) + '}' << 1 << "quarter" << "margin" << 0;
+    }
+
+    void bodyRoom()
+    {
+        QFETCH(QByteArray, words);
+        QFETCH(int, page);
+        QFETCH(QString, top);
+        QFETCH(QString, bottom);
+        QFETCH(int, space);
+        const auto doc = documentOf(file("\\headery720\\footery720" + words));
+        const PageBands bands(*doc);
+        TextRecorder device(Dpi);
+        const QRectF rect = bands.textRect(&device, Paper, TextArea, page, 2);
+        QCOMPARE(rect.left(), TextArea.left());
+        QCOMPARE(rect.width(), TextArea.width());
+        qreal lastHeader = -1, firstFooter = Paper.bottom();
+        for (const auto &line : drawn(bands, true, true, page, 2)) {
+            if (line.text.startsWith(u'H'))
+                lastHeader = qMax(lastHeader, line.baseline);
+            else
+                firstFooter = qMin(firstFooter, line.baseline);
+        }
+        // Right under the last line's descent: no gap of its own.
+        const qreal line = 12.0 / 72 * Dpi * 1.4;
+        const qreal under = lastHeader + space * Dpi / 1440.0;
+        if (top == u"band")
+            QVERIFY2(rect.top() > under && rect.top() < under + line / 2, qPrintable(QString::number(rect.top())));
+        else
+            QCOMPARE(rect.top(), top == u"margin" ? TextArea.top() : TextArea.bottom() - TextArea.height() / 4);
+        if (bottom == u"band")
+            QVERIFY2(rect.bottom() < firstFooter - line / 2 && rect.bottom() > firstFooter - line,
+                     qPrintable(QString::number(rect.bottom())));
+        else
+            QCOMPARE(rect.bottom(), TextArea.bottom());
+    }
+
     // Other programs' bands, damaged files among them, draw without harm.
     void corpus_data() { testsupport::addCorpusRows(); }
 

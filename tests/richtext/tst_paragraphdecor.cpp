@@ -11,6 +11,7 @@
 
 using namespace richtext;
 using namespace testdocs;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -93,6 +94,9 @@ private slots:
     void leadersPainted();
     void boxOfParagraphRun();
     void shadingFillsGaps();
+    void roomForBorders_data();
+    void roomForBorders();
+    void roomFollowsEdits();
 };
 
 void TestParagraphDecor::readAndRoundTrip_data()
@@ -246,6 +250,70 @@ void TestParagraphDecor::shadingFillsGaps()
     const QRectF three = doc->documentLayout()->blockBoundingRect(doc->begin().next().next());
     QCOMPARE(QColor(image.pixel(400, 20 + int((two.bottom() + three.top()) / 2))),
              QColor(Qt::white));
+}
+
+void TestParagraphDecor::roomForBorders_data()
+{
+    // Each row's paragraphs say \sa60; the room (line and spacing, twips)
+    // comes on top of it, and on top of the space before of "Top".
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("roomBefore");
+    QTest::addColumn<int>("roomAfter");
+
+    const QByteArray joined = "\\pard\\sa60\\box\\brdrs\\brdrw10\\brsp20 JoinA\\par JoinB\\par JoinC\\par";
+    QTest::newRow("box") << QByteArray("\\pard\\sa60\\box\\brdrs\\brdrw10\\brsp20 Boxed\\par") << "Boxed" << 30 << 30;
+    QTest::newRow("rule, no width given") << QByteArray("\\pard\\sa60\\brdrb\\brdrs Ruled\\par") << "Ruled" << 0 << 16;
+    QTest::newRow("rule above") << QByteArray("\\pard\\sa60\\sb100\\brdrt\\brdrs\\brdrw20\\brsp40 Top\\par")
+                                << "Top" << 60 << 0;
+    QTest::newRow("double line") << QByteArray("\\pard\\sa60\\brdrb\\brdrdb\\brdrw20 Db\\par") << "Db" << 0 << 60;
+    QTest::newRow("side border") << QByteArray("\\pard\\sa60\\brdrl\\brdrs\\brsp80 Side\\par") << "Side" << 0 << 0;
+    QTest::newRow("joined box, first") << joined << "JoinA" << 30 << 0;
+    QTest::newRow("joined box, inside") << joined << "JoinB" << 0 << 0;
+    QTest::newRow("joined box, last") << joined << "JoinC" << 0 << 30;
+}
+
+void TestParagraphDecor::roomForBorders()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(QString, text);
+    QFETCH(int, roomBefore);
+    QFETCH(int, roomAfter);
+    const int before = text == u"Top" ? 100 : 0;
+    const auto doc = load(rtf(body.constData()));
+    const QTextBlockFormat format = blockOf(*doc, text).blockFormat();
+    QCOMPARE(qRound(format.topMargin() * 15), before + roomBefore);
+    QCOMPARE(qRound(format.bottomMargin() * 15), 60 + roomAfter);
+
+    // Written back as the file had it, and read again alike.
+    const QByteArray written = toRtf(*doc);
+    QVERIFY(written.contains("\\sa60"));
+    QCOMPARE(written.count("\\sa"), written.count("\\sa60"));
+    QCOMPARE(written.contains("\\sb"), before > 0);
+    QVERIFY(before == 0 || written.contains("\\sb100"));
+    const QTextBlockFormat again = blockOf(*reread(*doc), text).blockFormat();
+    QCOMPARE(again.topMargin(), format.topMargin());
+    QCOMPARE(again.bottomMargin(), format.bottomMargin());
+}
+
+void TestParagraphDecor::roomFollowsEdits()
+{
+    const auto doc = load(rtf("\\pard\\sa60 Plain\\par\\pard\\sa60\\box\\brdrs\\brdrw10\\brsp20 Boxed\\par"));
+    const auto margins = [&doc](const char *text) {
+        const QTextBlockFormat f = blockOf(*doc, QString::fromLatin1(text)).blockFormat();
+        return std::make_pair(qRound(f.topMargin() * 15), qRound(f.bottomMargin() * 15));
+    };
+    applyBorderRoom(*doc); // made again, nothing adds up
+    QCOMPARE(margins("Boxed"), std::make_pair(30, 90));
+
+    // The paragraph before joins the box: the room moves to its top.
+    QTextCursor cursor(blockOf(*doc, u"Plain"_s));
+    QTextBlockFormat format = cursor.blockFormat();
+    setParagraphDecor(format, paragraphDecor(blockOf(*doc, u"Boxed"_s).blockFormat()));
+    cursor.setBlockFormat(format);
+    applyBorderRoom(*doc, 0, 1);
+    QCOMPARE(margins("Plain"), std::make_pair(30, 60));
+    QCOMPARE(margins("Boxed"), std::make_pair(0, 90));
 }
 
 QTEST_MAIN(TestParagraphDecor)

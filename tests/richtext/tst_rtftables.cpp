@@ -4,6 +4,7 @@
 #include "richtexttesting.h"
 #include "richtext/textproperties.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QTest>
 
 using namespace richtext;
@@ -70,6 +71,37 @@ QByteArray twoCells(const QByteArray &row, const QByteArray &first, const QByteA
 QTextTable *firstTable(const QTextDocument &doc)
 {
     return tablesIn(doc.rootFrame()).value(0);
+}
+
+// Where the layout puts things, in twips from the top left of the text:
+// "x,y" of the first line of a block, a row's top and height.
+struct Geometry
+{
+    explicit Geometry(QTextDocument &doc) : layout(doc.documentLayout())
+    {
+        doc.setDocumentMargin(0);
+        doc.setTextWidth(576); // the default page's text width
+    }
+    int x(const QTextBlock &block) const { return qRound(layout->blockBoundingRect(block).left() * 15); }
+    int y(const QTextBlock &block) const { return qRound(layout->blockBoundingRect(block).top() * 15); }
+    // Top of row `r`: the first block of its first cell, less what is
+    // above that block in the cell.
+    int rowTop(QTextTable &table, int r) const
+    {
+        if (r == table.rows())
+            return qRound(layout->frameBoundingRect(&table).bottom() * 15);
+        const QTextTableCell cell = table.cellAt(r, 0);
+        const QTextTableCellFormat f = cell.format().toTableCellFormat();
+        return y(cell.firstCursorPosition().block()) - qRound((f.topPadding() + f.topBorder()) * 15);
+    }
+    int rowHeight(QTextTable &table, int r) const { return rowTop(table, r + 1) - rowTop(table, r); }
+    QAbstractTextDocumentLayout *layout;
+};
+
+// Within a pixel (15 twips) and a half: fonts and rounding differ.
+bool near(int a, int b)
+{
+    return qAbs(a - b) <= 22;
 }
 
 } // namespace
@@ -228,6 +260,110 @@ private slots:
         QVERIFY2(written.contains("\\trrh" + QByteArray::number(height)), written.constData());
         QCOMPARE(firstTable(*reread(*doc))->cellAt(0, 0).format().intProperty(prop::RowHeight),
                  height);
+    }
+
+    // Rows of a form keep their \trrh height with nothing in them; text
+    // sits where the cell's alignment puts it; the file gets the same rows.
+    void rowGeometry_data()
+    {
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<QByteArray>("cell"); // words of the second cell
+        QTest::addColumn<QByteArray>("text"); // of the second cell
+        QTest::addColumn<int>("height");      // twips; 0: as tall as the text
+        QTest::addColumn<int>("textTop");     // twips below the row's top
+        QTest::newRow("no height") << QByteArray() << QByteArray() << QByteArray("b") << 0 << 0;
+        QTest::newRow("at least, empty") << QByteArray("\\trrh720") << QByteArray() << QByteArray()
+                                         << 720 << 0;
+        QTest::newRow("exact") << QByteArray("\\trrh-1440") << QByteArray() << QByteArray("b")
+                               << 1440 << 0;
+        QTest::newRow("at least, text taller")
+            << QByteArray("\\trrh100") << QByteArray() << QByteArray("b\\par c\\par d") << 0 << 0;
+        QTest::newRow("bottom") << QByteArray("\\trrh1440") << QByteArray("\\clvertalb")
+                                << QByteArray("b") << 1440 << 1440 - 276;
+        QTest::newRow("centre") << QByteArray("\\trrh1440") << QByteArray("\\clvertalc")
+                                << QByteArray("b") << 1440 << (1440 - 276) / 2;
+        // Qt would drop the space before a cell's first paragraph.
+        QTest::newRow("space before") << QByteArray() << QByteArray() << QByteArray("\\sb440 b")
+                                      << 440 + 276 << 440;
+    }
+
+    void rowGeometry()
+    {
+        QFETCH(QByteArray, row);
+        QFETCH(QByteArray, cell);
+        QFETCH(QByteArray, text);
+        QFETCH(int, height);
+        QFETCH(int, textTop);
+        const QByteArray body = "\\trowd\\trgaph108" + row + "\\cellx2000" + cell
+                                + "\\cellx4000\\pard\\intbl\\cell\\pard\\intbl " + text
+                                + "\\cell\\row\\pard after\\par";
+        auto doc = load(rtf(body.constData()), {}, QFont(QStringLiteral("Arial"), 12));
+        auto again = reread(*doc);
+        const QByteArray written = toRtf(*doc);
+        QVERIFY2(!written.contains("\\clpad"), written.constData());
+        for (QTextDocument *d : {doc.get(), again.get()}) {
+            QTextTable *table = firstTable(*d);
+            QVERIFY(table);
+            Geometry g(*d);
+            // 12 points of Arial: 276 twips a line
+            const int line = g.rowHeight(*table, 0);
+            if (height > 0)
+                QVERIFY2(near(line, height), qPrintable(QString::number(line)));
+            else
+                QVERIFY(line >= 276 * qMax<int>(1, text.count("par") + 1) - 22);
+            const int top = g.y(table->cellAt(0, 1).firstCursorPosition().block());
+            QVERIFY2(near(top - g.rowTop(*table, 0), textTop), qPrintable(QString::number(top)));
+        }
+        if (!row.isEmpty())
+            QVERIFY2(written.contains(row), written.constData());
+    }
+
+    // A table starts where \trleft says its first cell's text starts,
+    // padding and border out in the margin, as word processors place it.
+    void leftEdge_data()
+    {
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<int>("textX"); // twips from the margin
+        QTest::newRow("at the margin") << QByteArray("\\trgaph108") << 0;
+        QTest::newRow("Word's default") << QByteArray("\\trgaph108\\trleft-108") << -108;
+        QTest::newRow("left of the margin") << QByteArray("\\trgaph108\\trleft-720") << -720;
+        QTest::newRow("indented") << QByteArray("\\trgaph108\\trleft720") << 720;
+        QTest::newRow("row padding") << QByteArray("\\trgaph108\\trpaddl300\\trpaddfl3") << 0;
+    }
+
+    void leftEdge()
+    {
+        QFETCH(QByteArray, row);
+        QFETCH(int, textX);
+        const QByteArray body = "\\trowd" + row + "\\clbrdrl\\brdrs\\brdrw15\\cellx3000"
+                                + "\\cellx6000\\pard\\intbl a\\cell b\\cell\\row\\pard after\\par";
+        auto doc = load(rtf(body.constData()));
+        auto again = reread(*doc);
+        for (QTextDocument *d : {doc.get(), again.get()}) {
+            QTextTable *table = firstTable(*d);
+            QVERIFY(table);
+            Geometry g(*d);
+            const int x = g.x(table->cellAt(0, 0).firstCursorPosition().block());
+            QVERIFY2(near(x, textX), qPrintable(QString::number(x)));
+            QVERIFY(near(g.x(table->cellAt(0, 1).firstCursorPosition().block()), 3000));
+        }
+    }
+
+    void nestedTableKeepsToItsCell()
+    {
+        // Writers give nested rows the full text width.
+        const auto doc = load(rtf("\\trowd\\trgaph108\\cellx3000\\cellx6000\\pard\\intbl a"
+                                  "\\par\\itap2 n\\nestcell m\\nestcell{\\*\\nesttableprops"
+                                  "\\trowd\\trgaph108\\cellx4320\\cellx8640\\nestrow}"
+                                  "\\pard\\intbl\\itap1\\cell b\\cell\\row\\pard after\\par"));
+        QTextTable *outer = firstTable(*doc);
+        QVERIFY(outer);
+        const QList<QTextTable *> nested = tablesIn(outer);
+        QCOMPARE(nested.size(), 1);
+        Geometry g(*doc);
+        const QRectF inner = g.layout->frameBoundingRect(nested.front());
+        QVERIFY2(inner.right() * 15 <= 3000 + 22, qPrintable(QString::number(inner.right() * 15)));
+        QVERIFY(near(g.x(outer->cellAt(0, 1).firstCursorPosition().block()), 3000));
     }
 
     void wideTables_data()

@@ -446,7 +446,8 @@ private slots:
         CONTAINS(rtf, "wide\\cell\\cell tall\\cell\\row");
         CONTAINS(rtf, "\\trowd\\trgaph0\\cellx2880\\cellx5760\\clvmrg\\cellx8640\\pard\\intbl out\\par\r\n"
                       "\\pard\\intbl\\itap2 x\\nestcell y\\nestcell"
-                      "{\\*\\nesttableprops\\trowd\\trgaph0\\cellx4320\\cellx8640\\nestrow}");
+                      // The nested table shares its cell's two inches.
+                      "{\\*\\nesttableprops\\trowd\\trgaph0\\cellx1440\\cellx2880\\nestrow}");
         // The outer row's definition is given again at its end: the nested
         // one came after it.
         CONTAINS(rtf, "\\nestrow}{\\nonesttables\\par}\r\n\\pard\\intbl\\cell z\\cell\\cell"
