@@ -327,6 +327,8 @@ QTextListFormat FormatCache::listFormat(const rtf::ListLevelDef &level,
         f.setNumberPrefix(level.prefix);
         f.setNumberSuffix(level.suffix);
         f.setProperty(prop::NumberingStart, level.start);
+        if (level.align > 0)
+            f.setProperty(prop::ListLabelAlign, level.align);
     }
     f.setProperty(prop::NumberingKind, int(level.kind));
     // The paragraph's own left indent makes the room for the marker; a list

@@ -60,8 +60,12 @@ void paintMarker(QPainter &painter, const QTextBlock &block, const QPointF &orig
     qreal x = textStart - space - width;
     if (direction == Qt::RightToLeft)
         x = hang > 0 ? textEnd + hang - width : textEnd + space;
-    else if (hang > 0)
-        x = textStart - hang;
+    else if (hang > 0) {
+        // The label's place is where the hanging line starts: it begins
+        // there, is centred on it, or ends there.
+        const int align = block.textList()->format().intProperty(prop::ListLabelAlign);
+        x = textStart - hang - (align == 2 ? width : align == 1 ? width / 2 : 0);
+    }
 
     QTextLayout marker(text, font, painter.device());
     QTextOption option(Qt::AlignLeft | Qt::AlignAbsolute);

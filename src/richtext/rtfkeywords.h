@@ -37,9 +37,9 @@ enum class Kw : std::uint16_t {
     FNil, FRoman, FSwiss, FModern, FScript, FDecor, FTech, FBidi, FCharset, FPrq, Cpg,
     Red, Green, Blue, SBasedOn,
     // Lists.
-    ListId, LevelNfc, LevelNfcN, LevelStartAt,
+    ListId, LevelNfc, LevelNfcN, LevelStartAt, LevelJc, LevelJcN,
     PnLvlBlt, PnLvlBody, PnLvlCont, PnLvl, PnDec, PnUcLtr, PnLcLtr, PnUcRm, PnLcRm,
-    PnStart, PnF, PnIndent,
+    PnStart, PnF, PnIndent, PnQc, PnQr,
     // Objects and shapes.
     ObjName, ShpBox,
     // Tables.

@@ -205,9 +205,11 @@ private:
     std::vector<ListLevelDef> m_listLevels;
     int m_levelNfc = 0;
     int m_levelStart = 1;
+    int m_levelAlign = 0; // \leveljc
     QString m_levelText;
     int m_overrideListId = 0;
     int m_overrideLs = 0;
+    int m_overrideStart = -1; // \levelstartat outside any \lfolevel
     // The \lfolevel groups of a \listoverride: per level, a new start
     // value or a whole new level.
     struct LevelOverride

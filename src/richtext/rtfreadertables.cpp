@@ -214,6 +214,14 @@ void Reader::endDestination(const Group &closed)
         break;
     case Dest::ListOverride:
         m_tables.overrides.insert(m_overrideLs, m_overrideListId);
+        // Outside any \lfolevel, a start value is the first level's: the
+        // list restarts there (as LibreOffice reads it).
+        if (m_overrideStart >= 0) {
+            if (m_levelOverrides.empty())
+                m_levelOverrides.emplace_back();
+            if (m_levelOverrides.front().start < 0)
+                m_levelOverrides.front().start = m_overrideStart;
+        }
         if (!m_levelOverrides.empty()) {
             // The override's own levels: the list's, with what it changes.
             std::vector<ListLevelDef> levels = m_tables.lists.value(m_overrideListId);
@@ -300,12 +308,16 @@ void Reader::tableWord(Kw id, bool hasParam, int param)
             m_levelNfc = value;
         else if (id == Kw::LevelStartAt)
             m_levelStart = value;
+        else if (id == Kw::LevelJc || id == Kw::LevelJcN)
+            m_levelAlign = std::clamp(value, 0, 2);
         return;
     case Dest::ListOverride:
         if (id == Kw::ListId)
             m_overrideListId = value;
         else if (id == Kw::Ls)
             m_overrideLs = value;
+        else if (id == Kw::LevelStartAt)
+            m_overrideStart = std::clamp(value, 0, 32767);
         return;
     case Dest::LfoLevel:
         if (id == Kw::LevelStartAt && !m_levelOverrides.empty())
@@ -334,6 +346,8 @@ void Reader::tableWord(Kw id, bool hasParam, int param)
         case Kw::PnLcRm: m_pn.kind = numbered(ListKind::LowerRoman); return;
         case Kw::PnUcRm: m_pn.kind = numbered(ListKind::UpperRoman); return;
         case Kw::PnStart: m_pn.start = std::clamp(value, 0, 32767); return;
+        case Kw::PnQc: m_pn.align = 1; return;
+        case Kw::PnQr: m_pn.align = 2; return;
         case Kw::PnF:
             // The bullet text is in this font's code page.
             g.chr.font = std::max(value, 0);
@@ -389,6 +403,7 @@ void Reader::commitListLevel(const Group &closed)
     ListLevelDef level;
     level.kind = kindOfNfc(m_levelNfc);
     level.start = std::clamp(m_levelStart, 0, 32767);
+    level.align = m_levelAlign;
     level.li = closed.par.li;
     level.fi = closed.par.fi;
     // \leveltext: a length, then the text with the level numbers standing

@@ -143,7 +143,8 @@ void Reader::controlWord(const Token &t)
     case Dest::ListLevel:
         // The level's indents and bullet font land in the group state,
         // where commitListLevel() takes them.
-        if (info.id == Kw::LevelNfc || info.id == Kw::LevelNfcN || info.id == Kw::LevelStartAt)
+        if (info.id == Kw::LevelNfc || info.id == Kw::LevelNfcN || info.id == Kw::LevelStartAt
+            || info.id == Kw::LevelJc || info.id == Kw::LevelJcN)
             tableWord(info.id, t.hasParam, t.param);
         else
             applyFormatting(info.id, t.hasParam, t.param);
@@ -378,6 +379,7 @@ bool Reader::beginDestination(Kw id)
         g.chr = CharState();
         m_levelNfc = 0;
         m_levelStart = 1;
+        m_levelAlign = 0;
         m_levelText.clear();
         return true;
     case Kw::LevelText:
@@ -397,6 +399,7 @@ bool Reader::beginDestination(Kw id)
         g.dest = Dest::ListOverride;
         m_overrideListId = 0;
         m_overrideLs = 0;
+        m_overrideStart = -1;
         m_levelOverrides.clear();
         return true;
     case Kw::LfoLevel:

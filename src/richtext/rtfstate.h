@@ -135,6 +135,7 @@ struct ListLevelDef
     QString text;          // \leveltext with the numbers of levels 0 to 8 as characters 0 to 8
     QChar bullet;          // bullet character of a bullet level
     int li = 0, fi = 0;    // indents the level asks for, twips
+    int align = 0;         // \leveljc: where the label stands at its place (0 left, 1 centre, 2 right)
     bool operator==(const ListLevelDef &) const = default;
 };
 

@@ -227,6 +227,7 @@ RtfWriter::ListInfo RtfWriter::listInfo(const QTextBlock &block) const
         info.prefix = format.numberPrefix();
         info.suffix = format.hasProperty(QTextFormat::ListNumberSuffix) ? format.numberSuffix()
                                                                         : QStringLiteral(".");
+        info.align = format.intProperty(prop::ListLabelAlign);
         return info;
     }
     const QTextBlockFormat format = block.blockFormat();
@@ -377,6 +378,8 @@ void RtfWriter::writeListDefinition(const ListInfo &list, const QTextBlock &bloc
         // paragraphs keeps counting).
         m_out.word("pnstart", itemNumber(list, block));
         m_out.word(numberStyle(list.kind));
+        if (list.align == 1 || list.align == 2)
+            m_out.word(list.align == 1 ? "pnqc" : "pnqr");
         if (!list.prefix.isEmpty()) {
             m_out.open();
             m_out.word("pntxtb");

@@ -51,6 +51,7 @@ private:
         QString bulletText; // a bullet Qt has no style for (prop::ListBullet)
         QString prefix;
         QString suffix;
+        int align = 0;    // prop::ListLabelAlign
     };
 
     void writeItems(QTextFrame::iterator it, int depth, BlockEnd lastEnd);

@@ -134,6 +134,10 @@ enum : int {
     RowFillTop,         // qreal, px: top padding the reader added for the row's \trrh height
                         // and the first paragraph's \sb (tablebuilder.cpp); not written as \clpad
     RowFillBottom,      // qreal, px: the same below, for \trrh
+
+    // List formats.
+    ListLabelAlign = QTextFormat::UserProperty + 300, // int: how a hanging label stands at the
+                        // start of its line: 1 centred on it, 2 ending there (\leveljc, \pnqc, \pnqr)
 };
 
 } // namespace richtext::prop

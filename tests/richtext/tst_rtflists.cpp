@@ -6,7 +6,10 @@
 #include "richtexttesting.h"
 #include "richtext/listmarkers.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QTest>
+#include <QTextDocumentFragment>
 
 using namespace richtext;
 using namespace testdocs;
@@ -60,6 +63,11 @@ private slots:
                          "\\listoverridecount1{\\lfolevel\\listoverridestartat\\levelstartat3}")
                    + "\\pard\\ls1\\li360\\fi-360 a\\par b\\par"
             << QStringList{"3. a", "4. b"};
+        QTest::newRow("start in the override itself")
+            << listTable("{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}}",
+                         "\\listoverridecount0\\levelstartat7")
+                   + "\\pard\\ls1\\li360\\fi-360 a\\par b\\par"
+            << QStringList{"7. a", "8. b"};
         QTest::newRow("override level")
             << listTable("{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}",
                          "\\listoverridecount1{\\lfolevel\\listoverrideformat{\\listlevel\\levelnfc2"
@@ -123,6 +131,48 @@ private slots:
         const auto again = reread(*doc);
         QCOMPARE(markers(*again), markers(*doc));
         QCOMPARE(markers(*reread(*again)), markers(*doc));
+    }
+
+    // A label aligned right (\\leveljc2, Word's usual "i." "ii.") ends where
+    // the hanging line starts, before and after writing back; one aligned
+    // left begins there.
+    void labelAlignment_data()
+    {
+        QTest::addColumn<int>("align");
+        QTest::newRow("left") << 0;
+        QTest::newRow("right") << 2;
+    }
+    void labelAlignment()
+    {
+        QFETCH(int, align);
+        const QByteArray level = "{\\listlevel\\levelnfc2\\leveljc" + QByteArray::number(align)
+                                 + "\\levelstartat8{\\leveltext\\'02\\'00.;}}";
+        const auto doc = load(rtf(listTable(level.constData()) + "\\pard\\ls1\\li1440\\fi-720 text\\par"));
+        const auto again = reread(*doc);
+        for (const QTextDocument *d : {doc.get(), again.get()}) {
+            QTextDocument copy;
+            copy.setDocumentMargin(0);
+            QTextCursor(&copy).insertFragment(QTextDocumentFragment(d));
+            copy.setTextWidth(600);
+            QImage image(600, 60, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            paintListMarkers(painter, copy, QRectF(0, 0, 600, 60));
+            painter.end();
+            int left = 600, right = -1;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 128) {
+                        left = qMin(left, x);
+                        right = qMax(right, x);
+                    }
+            // The hanging line starts 720 twips in: 48 px.
+            QVERIFY2(right > left, "no label painted");
+            if (align == 2)
+                QVERIFY2(right <= 48 && right >= 44, qPrintable(QString::number(right)));
+            else
+                QVERIFY2(left >= 47 && left <= 50, qPrintable(QString::number(left)));
+        }
     }
 
     // A list that goes on after other paragraphs is one list, so that
