@@ -160,8 +160,10 @@ bool sameBox(const QTextBlock &a, const QTextBlock &b)
 {
     if (!a.isValid() || !b.isValid() || !a.isVisible() || !b.isVisible())
         return false;
-    const QTextBlockFormat fa = a.blockFormat();
-    const QTextBlockFormat fb = b.blockFormat();
+    // The indents as the paragraphs have them, whether the room for the
+    // borders is in them yet or not.
+    const QTextBlockFormat fa = withoutBorderRoom(a.blockFormat());
+    const QTextBlockFormat fb = withoutBorderRoom(b.blockFormat());
     return paragraphDecor(fa) == paragraphDecor(fb) && fa.leftMargin() == fb.leftMargin()
            && fa.rightMargin() == fb.rightMargin() && frameOf(a) == frameOf(b);
 }
@@ -391,17 +393,30 @@ void applyBorderRoom(QTextDocument &document, int first, int end)
         const qreal top = sameBox(block.previous(), block) ? 0 : fromTwips(borderRoom(decor.sides[S::Top]), 1);
         const qreal bottom =
             sameBox(block, block.next()) ? 0 : fromTwips(borderRoom(decor.sides[S::Bottom]), 1);
-        const qreal oldTop = format.doubleProperty(prop::BorderRoomTop);
-        const qreal oldBottom = format.doubleProperty(prop::BorderRoomBottom);
-        if (qFuzzyCompare(1 + top, 1 + oldTop) && qFuzzyCompare(1 + bottom, 1 + oldBottom))
+        // The sides stand at the paragraph's indents, the text inside them
+        // (as LibreOffice places a box; Word puts the sides out in the
+        // margin).
+        const qreal left = fromTwips(borderRoom(decor.sides[S::Left]), 1);
+        const qreal right = fromTwips(borderRoom(decor.sides[S::Right]), 1);
+        const auto same = [&format](int property, qreal room) {
+            return qFuzzyCompare(1 + room, 1 + format.doubleProperty(property));
+        };
+        if (same(prop::BorderRoomTop, top) && same(prop::BorderRoomBottom, bottom)
+            && same(prop::BorderRoomLeft, left) && same(prop::BorderRoomRight, right))
             continue;
         QTextBlockFormat changed = withoutBorderRoom(format);
         changed.setTopMargin(changed.topMargin() + top);
         changed.setBottomMargin(changed.bottomMargin() + bottom);
-        if (top > 0)
-            changed.setProperty(prop::BorderRoomTop, top);
-        if (bottom > 0)
-            changed.setProperty(prop::BorderRoomBottom, bottom);
+        changed.setLeftMargin(changed.leftMargin() + left);
+        changed.setRightMargin(changed.rightMargin() + right);
+        const std::pair<int, qreal> rooms[] = {{prop::BorderRoomTop, top},
+                                               {prop::BorderRoomBottom, bottom},
+                                               {prop::BorderRoomLeft, left},
+                                               {prop::BorderRoomRight, right}};
+        for (const auto &[property, room] : rooms) {
+            if (room > 0)
+                changed.setProperty(property, room);
+        }
         cursor.setPosition(block.position());
         cursor.setBlockFormat(changed);
     }
@@ -418,6 +433,15 @@ QTextBlockFormat withoutBorderRoom(const QTextBlockFormat &format)
         own.setBottomMargin(
             qMax<qreal>(0, format.bottomMargin() - format.doubleProperty(prop::BorderRoomBottom)));
         own.clearProperty(prop::BorderRoomBottom);
+    }
+    // Indents may be negative: the room comes off whatever they are.
+    if (format.hasProperty(prop::BorderRoomLeft)) {
+        own.setLeftMargin(format.leftMargin() - format.doubleProperty(prop::BorderRoomLeft));
+        own.clearProperty(prop::BorderRoomLeft);
+    }
+    if (format.hasProperty(prop::BorderRoomRight)) {
+        own.setRightMargin(format.rightMargin() - format.doubleProperty(prop::BorderRoomRight));
+        own.clearProperty(prop::BorderRoomRight);
     }
     return own;
 }

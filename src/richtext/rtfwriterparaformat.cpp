@@ -113,7 +113,10 @@ QByteArray rtfParagraphProperties(const QTextBlockFormat &format, RtfColorTable 
     else if (align & Qt::AlignRight)
         out += "\\qr";
 
-    qreal leftPx = format.leftMargin() + format.indent() * indentWidth;
+    // The paragraph's own indents and spacing, without the room made for
+    // its borders.
+    const QTextBlockFormat own = withoutBorderRoom(format);
+    qreal leftPx = own.leftMargin() + format.indent() * indentWidth;
     qreal firstPx = format.textIndent();
     if (list) {
         // Qt draws a list's marker in the list's indent; RTF puts it in the
@@ -126,12 +129,10 @@ QByteArray rtfParagraphProperties(const QTextBlockFormat &format, RtfColorTable 
     }
     if (const int left = twips(leftPx))
         number(out, "li", left);
-    if (const int right = twips(format.rightMargin()))
+    if (const int right = twips(own.rightMargin()))
         number(out, "ri", right);
     if (const int first = twips(firstPx))
         number(out, "fi", first);
-    // The paragraph's own spacing, without the room made for its borders.
-    const QTextBlockFormat own = withoutBorderRoom(format);
     if (const int before = twips(own.topMargin()))
         number(out, "sb", before);
     if (const int after = twips(own.bottomMargin()))

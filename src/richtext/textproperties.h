@@ -108,6 +108,8 @@ enum : int {
     TabLeaders,         // QString: one digit per tab position, a richtext::TabLeader
     BorderRoomTop,      // qreal, px: room for the top border in topMargin() (paragraphdecor.h)
     BorderRoomBottom,   // qreal, px: room for the bottom border in bottomMargin()
+    BorderRoomLeft,     // qreal, px: room for the left border in leftMargin()
+    BorderRoomRight,    // qreal, px: room for the right border in rightMargin()
 
     // List formats.
     ListBullet = QTextFormat::UserProperty + 150, // QString: a bullet Qt has no style for

@@ -260,17 +260,18 @@ void TestParagraphDecor::roomForBorders_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("roomBefore");
     QTest::addColumn<int>("roomAfter");
+    QTest::addColumn<int>("roomLeft"); // and right, where the row has a right side
 
     const QByteArray joined = "\\pard\\sa60\\box\\brdrs\\brdrw10\\brsp20 JoinA\\par JoinB\\par JoinC\\par";
-    QTest::newRow("box") << QByteArray("\\pard\\sa60\\box\\brdrs\\brdrw10\\brsp20 Boxed\\par") << "Boxed" << 30 << 30;
-    QTest::newRow("rule, no width given") << QByteArray("\\pard\\sa60\\brdrb\\brdrs Ruled\\par") << "Ruled" << 0 << 16;
+    QTest::newRow("box") << QByteArray("\\pard\\sa60\\box\\brdrs\\brdrw10\\brsp20 Boxed\\par") << "Boxed" << 30 << 30 << 30;
+    QTest::newRow("rule, no width given") << QByteArray("\\pard\\sa60\\brdrb\\brdrs Ruled\\par") << "Ruled" << 0 << 16 << 0;
     QTest::newRow("rule above") << QByteArray("\\pard\\sa60\\sb100\\brdrt\\brdrs\\brdrw20\\brsp40 Top\\par")
-                                << "Top" << 60 << 0;
-    QTest::newRow("double line") << QByteArray("\\pard\\sa60\\brdrb\\brdrdb\\brdrw20 Db\\par") << "Db" << 0 << 60;
-    QTest::newRow("side border") << QByteArray("\\pard\\sa60\\brdrl\\brdrs\\brsp80 Side\\par") << "Side" << 0 << 0;
-    QTest::newRow("joined box, first") << joined << "JoinA" << 30 << 0;
-    QTest::newRow("joined box, inside") << joined << "JoinB" << 0 << 0;
-    QTest::newRow("joined box, last") << joined << "JoinC" << 0 << 30;
+                                << "Top" << 60 << 0 << 0;
+    QTest::newRow("double line") << QByteArray("\\pard\\sa60\\brdrb\\brdrdb\\brdrw20 Db\\par") << "Db" << 0 << 60 << 0;
+    QTest::newRow("side border") << QByteArray("\\pard\\sa60\\brdrl\\brdrs\\brsp80 Side\\par") << "Side" << 0 << 0 << 96;
+    QTest::newRow("joined box, first") << joined << "JoinA" << 30 << 0 << 30;
+    QTest::newRow("joined box, inside") << joined << "JoinB" << 0 << 0 << 30;
+    QTest::newRow("joined box, last") << joined << "JoinC" << 0 << 30 << 30;
 }
 
 void TestParagraphDecor::roomForBorders()
@@ -279,11 +280,14 @@ void TestParagraphDecor::roomForBorders()
     QFETCH(QString, text);
     QFETCH(int, roomBefore);
     QFETCH(int, roomAfter);
+    QFETCH(int, roomLeft);
     const int before = text == u"Top" ? 100 : 0;
     const auto doc = load(rtf(body.constData()));
     const QTextBlockFormat format = blockOf(*doc, text).blockFormat();
     QCOMPARE(qRound(format.topMargin() * 15), before + roomBefore);
     QCOMPARE(qRound(format.bottomMargin() * 15), 60 + roomAfter);
+    QCOMPARE(qRound(format.leftMargin() * 15), roomLeft);
+    QCOMPARE(qRound(format.rightMargin() * 15), text == u"Side" ? 0 : roomLeft);
 
     // Written back as the file had it, and read again alike.
     const QByteArray written = toRtf(*doc);
@@ -294,6 +298,8 @@ void TestParagraphDecor::roomForBorders()
     const QTextBlockFormat again = blockOf(*reread(*doc), text).blockFormat();
     QCOMPARE(again.topMargin(), format.topMargin());
     QCOMPARE(again.bottomMargin(), format.bottomMargin());
+    QCOMPARE(again.leftMargin(), format.leftMargin());
+    QVERIFY(!written.contains("\\li") && !written.contains("\\ri"));
 }
 
 void TestParagraphDecor::roomFollowsEdits()
