@@ -6,6 +6,7 @@
 #include "richtext/paragraphdecor.h"
 #include "richtext/textproperties.h"
 #include "editor/blocksinview.h"
+#include "editor/borderroomkeeper.h"
 #include "editor/linkhighlighter.h"
 #include "editor/paraattributes.h"
 #include "editor/richeditorlines.h"
@@ -31,6 +32,7 @@ RichEditor::RichEditor(QWidget *parent) : QTextEdit(parent)
     m_wideLines = std::make_unique<WideRichEditorStrings>(*this);
     m_lines = std::make_unique<RichEditorStrings>(*this, *m_wideLines);
     m_customUrls = UrlTypeList::defaults();
+    new BorderRoomKeeper(document());
     m_highlighter = new LinkHighlighter(document());
     m_highlighter->setTypes(m_customUrls);
     m_highlighter->setUrlColor(m_urlColor);

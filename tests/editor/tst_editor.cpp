@@ -292,6 +292,34 @@ private slots:
         QCOMPARE(again.toPlainText().left(7), QStringLiteral("Body1xy"));
     }
 
+    // A paragraph split inside a box: the room between the border and the
+    // text stays at the box's edges, not between its paragraphs, and one
+    // undo takes back the split and the room together.
+    void splittingABoxedParagraph()
+    {
+        RichEditor editor;
+        editor.loadBytes("{\\rtf1\\pard\\box\\brdrs\\brdrw10\\brsp20 Boxed\\par}", InputFormat::RTF);
+        const int blocks = editor.document()->blockCount();
+        QTextCursor cursor = editor.textCursor();
+        cursor.setPosition(5);
+        editor.setTextCursor(cursor);
+        QTest::keyClick(&editor, Qt::Key_Return);
+        QTest::keyClicks(&editor, QStringLiteral("more"));
+        QCoreApplication::processEvents();
+        const auto room = [&editor](int block) {
+            const QTextBlockFormat f = editor.document()->findBlockByNumber(block).blockFormat();
+            return std::make_pair(qRound(f.topMargin() * 15), qRound(f.bottomMargin() * 15));
+        };
+        QCOMPARE(room(0), std::make_pair(30, 0));
+        QCOMPARE(room(1), std::make_pair(0, 30));
+        const QByteArray rtf = editor.bytes(OutputFormat::RTF);
+        QVERIFY(!rtf.contains("\\sb") && !rtf.contains("\\sa"));
+        for (int i = 0; i < 10 && editor.document()->blockCount() > blocks; ++i)
+            editor.undo();
+        QCOMPARE(editor.document()->blockCount(), blocks);
+        QCOMPARE(room(0), std::make_pair(30, 30));
+    }
+
     // The paint finds the blocks in view by halving: whatever the clip, every
     // block that meets it is in the range, and the range stays near the view.
     void blocksInViewCoverTheClip()
