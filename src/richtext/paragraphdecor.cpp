@@ -390,9 +390,12 @@ void applyBorderRoom(QTextDocument &document, int first, int end)
         const QTextBlockFormat format = block.blockFormat();
         const ParagraphDecor decor = paragraphDecor(format);
         using S = ParagraphDecor::Side;
-        const qreal top = sameBox(block.previous(), block) ? 0 : fromTwips(borderRoom(decor.sides[S::Top]), 1);
-        const qreal bottom =
-            sameBox(block, block.next()) ? 0 : fromTwips(borderRoom(decor.sides[S::Bottom]), 1);
+        // Most paragraphs have no border: whether a neighbour shares the
+        // box is asked only about a side that has one.
+        const int topRoom = borderRoom(decor.sides[S::Top]);
+        const int bottomRoom = borderRoom(decor.sides[S::Bottom]);
+        const qreal top = topRoom == 0 || sameBox(block.previous(), block) ? 0 : fromTwips(topRoom, 1);
+        const qreal bottom = bottomRoom == 0 || sameBox(block, block.next()) ? 0 : fromTwips(bottomRoom, 1);
         // The sides stand at the paragraph's indents, the text inside them
         // (as LibreOffice places a box; Word puts the sides out in the
         // margin).
