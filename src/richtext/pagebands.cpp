@@ -115,16 +115,9 @@ struct PageBands::Band
         width = targetWidth;
         page = pageNumber;
         count = pageCount;
-        copy.reset(source->clone());
-        copy->setDefaultFont(source->defaultFont());
-        copy->setDocumentMargin(0);
-        copy->setUndoRedoEnabled(false);
+        copy = deviceCopy(*source, target, targetDpiX);
         if (numbered)
             fillMarks(*copy, pageNumber, pageCount);
-        if (target && qAbs(targetDpiX - ScreenDpi) > Epsilon)
-            scaleBlockIndents(*copy, targetDpiX / ScreenDpi);
-        if (target)
-            copy->documentLayout()->setPaintDevice(target);
         copy->setTextWidth(targetWidth);
         return *copy;
     }

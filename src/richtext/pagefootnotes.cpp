@@ -18,7 +18,6 @@ namespace richtext {
 
 namespace {
 
-constexpr qreal ScreenDpi = 96;
 constexpr qreal Epsilon = 0.01;
 // Above the footnotes: the gap to the separator line and the gap below it,
 // in points.
@@ -110,14 +109,7 @@ PageFootnotes::Note &PageFootnotes::laidOut(int index)
     note.device = m_device;
     note.dpiX = m_dpiX;
     note.width = width;
-    note.copy.reset(note.source->clone());
-    note.copy->setDefaultFont(note.source->defaultFont());
-    note.copy->setDocumentMargin(0);
-    note.copy->setUndoRedoEnabled(false);
-    if (m_device && qAbs(m_dpiX - ScreenDpi) > Epsilon)
-        scaleBlockIndents(*note.copy, m_dpiX / ScreenDpi);
-    if (m_device)
-        note.copy->documentLayout()->setPaintDevice(m_device);
+    note.copy = deviceCopy(*note.source, m_device, m_dpiX);
     note.copy->setTextWidth(width);
     return note;
 }

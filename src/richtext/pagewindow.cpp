@@ -190,6 +190,20 @@ void PageWindow::numberLists()
     }
 }
 
+std::unique_ptr<QTextDocument> deviceCopy(const QTextDocument &source, QPaintDevice *device,
+                                          qreal dpiX)
+{
+    std::unique_ptr<QTextDocument> copy(source.clone());
+    copy->setDefaultFont(source.defaultFont());
+    copy->setDocumentMargin(0);
+    copy->setUndoRedoEnabled(false);
+    if (device && qAbs(dpiX - 96) > 0.01)
+        scaleBlockIndents(*copy, dpiX / 96);
+    if (device)
+        copy->documentLayout()->setPaintDevice(device);
+    return copy;
+}
+
 void scaleBlockIndents(QTextDocument &document, qreal factor)
 {
     // The scaled format per format index met, none where nothing changes.

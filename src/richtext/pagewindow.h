@@ -15,6 +15,12 @@ namespace richtext {
 // over 96), or a page printed at 600 dpi loses its indents.
 void scaleBlockIndents(QTextDocument &document, qreal factor);
 
+// A copy of a small document (a page band, a footnote) to be laid out for
+// `device` (none: a 96 dpi screen) whose dpi across is `dpiX`: no margin of
+// its own, no undo, indents scaled. The caller sets its text width.
+std::unique_ptr<QTextDocument> deviceCopy(const QTextDocument &source, QPaintDevice *device,
+                                          qreal dpiX);
+
 // A copy of a run of a document's top-level paragraphs and tables, laid out
 // for a device, from which pages are cut. Laying out a copy of the whole
 // document before the first page costs as much as the document is long, and
