@@ -2,6 +2,7 @@
 
 #include "richtext/codepage.h"
 #include "richtext/documentio.h"
+#include "richtext/footnotes.h"
 #include "richtext/listmarkers.h"
 #include "richtext/paragraphdecor.h"
 #include "richtext/textproperties.h"
@@ -15,9 +16,11 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -356,6 +359,39 @@ void RichEditor::resizeEvent(QResizeEvent *event)
 {
     QTextEdit::resizeEvent(event);
     layoutSelectionBar();
+}
+
+namespace {
+
+// The text of the footnote whose mark holds `position`, empty when none.
+QString footnoteAt(const QTextDocument &document, int position)
+{
+    const QTextBlock block = document.findBlock(position);
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (position < fragment.position() || position >= fragment.position() + fragment.length())
+            continue;
+        const auto note = richtext::footnoteOf(fragment.charFormat());
+        return note ? richtext::footnoteText(*note, fragment.text()).trimmed() : QString();
+    }
+    return {};
+}
+
+} // namespace
+
+bool RichEditor::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QPointF scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
+        const int position = document()->documentLayout()->hitTest(help->pos() + scrolled, Qt::ExactHit);
+        const QString note = position >= 0 ? footnoteAt(*document(), position) : QString();
+        if (!note.isEmpty()) {
+            QToolTip::showText(help->globalPos(), note, viewport());
+            return true;
+        }
+    }
+    return QTextEdit::viewportEvent(event);
 }
 
 void RichEditor::paintEvent(QPaintEvent *event)

@@ -251,6 +251,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     // A file dropped with Ctrl and Shift held is linked, not embedded.
     void dropEvent(QDropEvent *event) override;
+    // A footnote's mark shows the footnote's text as its tool tip.
+    bool viewportEvent(QEvent *event) override;
     // Clipboard and drag and drop (richeditorclipboard.cpp).
     QMimeData *createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData *source) const override;

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 #include <QTextBlock>
 #include <QTextTable>
 
@@ -290,6 +291,21 @@ private slots:
         RichEditor again;
         again.loadBytes(rtf, InputFormat::RTF);
         QCOMPARE(again.toPlainText().left(7), QStringLiteral("Body1xy"));
+
+        // Resting on the mark shows the footnote; on the body, nothing.
+        again.resize(400, 200);
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        const auto tipAt = [&again](int position) {
+            QTextCursor at(again.document());
+            at.setPosition(position);
+            const QPoint point = again.cursorRect(at).center() + QPoint(2, 0);
+            QHelpEvent help(QEvent::ToolTip, point, again.viewport()->mapToGlobal(point));
+            QCoreApplication::sendEvent(again.viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tipAt(1), QString());
+        QCOMPARE(tipAt(4), QStringLiteral("1 Note."));
     }
 
     // A paragraph split inside a box: the room between the border and the
