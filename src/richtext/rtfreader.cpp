@@ -220,6 +220,25 @@ void Reader::skipCurrentGroup()
         m_done = true; // the data ends inside the skipped group
 }
 
+bool Reader::opensBodyGroup(std::string_view word) const
+{
+    const Group &g = m_stack.back();
+    if (m_stack.size() < 3 || g.dest != Dest::Body || g.field >= 0 || g.object >= 0)
+        return false;
+    const qsizetype start = m_groupStart;
+    const qsizetype wordStart = word.data() - m_data.data() - 1; // its backslash
+    if (start < 0 || wordStart <= start || wordStart >= m_data.size() || m_data[start] != '{')
+        return false;
+    for (qsizetype i = start + 1; i < wordStart; ++i) {
+        const char c = m_data[i];
+        if (c == '\\' && i + 1 < wordStart && m_data[i + 1] == '*')
+            ++i;
+        else if (c != ' ' && c != '\r' && c != '\n' && c != '\t')
+            return false;
+    }
+    return true;
+}
+
 int Reader::currentCodePage() const
 {
     const Group &g = m_stack.back();

@@ -98,6 +98,10 @@ private:
     void groupEnd();
     void endDestination(const Group &closed);
     void skipCurrentGroup();
+    // Whether `word` opens a group of the body text that may be kept whole
+    // ("{\header", "{\*\footnote": the group's first word, not inside a
+    // field or an object).
+    bool opensBodyGroup(std::string_view word) const;
     void textBytes(std::string_view bytes);
     void hexByte(int value);
     void appendByte(unsigned char byte);

@@ -32,21 +32,9 @@ void Reader::footnoteWord(std::string_view word, bool hasParam, int param)
 
 bool Reader::keepFootnote(std::string_view word)
 {
-    const Group &g = m_stack.back();
-    if (m_stack.size() < 3 || g.dest != Dest::Body || g.field >= 0 || g.object >= 0)
+    if (!opensBodyGroup(word))
         return false;
-    // The word must be the group's first: "{\footnote", "{\*\footnote".
     const qsizetype start = m_groupStart;
-    const qsizetype wordStart = word.data() - m_data.data() - 1; // its backslash
-    if (start < 0 || wordStart <= start || wordStart >= m_data.size() || m_data[start] != '{')
-        return false;
-    for (qsizetype i = start + 1; i < wordStart; ++i) {
-        const char c = m_data[i];
-        if (c == '\\' && i + 1 < wordStart && m_data[i + 1] == '*')
-            ++i;
-        else if (c != ' ' && c != '\r' && c != '\n' && c != '\t')
-            return false;
-    }
     skipCurrentGroup();
     // A group the data ends in is dropped: written back it would leave the
     // file unbalanced. So is one too large to keep; its mark stays as text.
